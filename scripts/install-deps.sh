@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs everything needed to build, run and test the program on Debian 12.
+set -euo pipefail
+packages=(
+  build-essential cmake pkg-config
+  qt6-base-dev libqt6sql6-sqlite
+  libsqlite3-dev zlib1g-dev libpugixml-dev libsimpleini-dev libicu-dev
+  libgl-dev
+  fonts-dejavu-core
+  xvfb xauth xdotool x11-utils imagemagick trayer
+  xdg-utils
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo_cmd=""
+  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+  $sudo_cmd apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,217 @@
+#include "Fm_Main.h"
+
+#include "Fr_qzMemos.h"
+#include "GeneralErrorHandler.h"
+#include "IniFile.h"
+#include "InterchangeTime.h"
+#include "JotterlyError.h"
+#include "Messages.h"
+#include "SingleInstance.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QShowEvent>
+
+namespace {
+const QString kOptionSection = QStringLiteral("option");
+} // namespace
+
+TmainFm::TmainFm(const AppPaths &paths, SingleInstance *instance, QWidget *parent)
+    : QMainWindow(parent)
+    , exeDir(paths.exeDir)
+    , dataDir(paths.dataDir)
+    , instanceMutex(instance)
+{
+    setObjectName(QStringLiteral("Fm_Main"));
+    setWindowTitle(QStringLiteral("Brivel Software")); // replaced at the first show
+    setGeometry(648, 252, 371, 480);
+    createActions();
+    FormCreate();
+}
+
+TmainFm::~TmainFm()
+{
+    // The memo tree goes before the connection it stores its edits through.
+    delete memosFrame.data();
+}
+
+void TmainFm::createActions()
+{
+    Action_AddMemo = new QAction(QStringLiteral("&Add Memo"), this);
+    Action_PasteMemo = new QAction(QStringLiteral("Paste To &Memo"), this);
+    Action_Exit = new QAction(QStringLiteral("E&xit"), this);
+    Action_DbBackup = new QAction(QStringLiteral("Database &Backup..."), this);
+    Action_DbRestore = new QAction(QStringLiteral("Database &Restore..."), this);
+    Action_Import = new QAction(QStringLiteral("&Import"), this);
+    connect(Action_AddMemo, &QAction::triggered, this, [this] {
+        if (memosFrame)
+            QCoreApplication::postEvent(memosFrame, new QEvent(Msg::AddMemo));
+    });
+    connect(Action_PasteMemo, &QAction::triggered, this, [this] {
+        if (memosFrame)
+            GeneralErrorHandler::guarded([this] { memosFrame->Action_PasteMemoExecute(); });
+    });
+    connect(Action_Exit, &QAction::triggered, this, [this] { Action_ExitExecute(); });
+    // Backup, restore and import come with the interchange module.
+    for (QAction *pending : {Action_DbBackup, Action_DbRestore, Action_Import})
+        pending->setEnabled(false);
+}
+
+void TmainFm::FormCreate()
+{
+    firstShow = true;
+    exiting = false;
+    // Each step reports its own failure and the rest still run: a missing picture or an
+    // unreadable data file must not keep the settings from being read.
+    GeneralErrorHandler::guarded([this] { loadBackgroundPictures(); });
+    iniPath = dataDir + QStringLiteral("qzConf.ini");
+    GeneralErrorHandler::guarded([this] {
+        addOpenEn = IniFile::ReadBool(iniPath, kOptionSection, QStringLiteral("addOpenEn"), false);
+    });
+    GeneralErrorHandler::guarded([this] { ADOConnection1.open(dataDir + QStringLiteral("qzData.qzb")); });
+    GeneralErrorHandler::guarded([this] { readOptionsInForce(); });
+    // Help file, window position and tray hint are set here by their components.
+}
+
+void TmainFm::loadBackgroundPictures()
+{
+    const QString folder = exeDir + QStringLiteral("Images/");
+    QStringList missing;
+    const auto load = [&](QImage &target, const char *name) {
+        const QString path = folder + QLatin1String(name);
+        if (!target.load(path))
+            missing << path;
+    };
+    load(pictures.toolsbar, "toolsbarBackground.bmp");
+    load(pictures.searchbar, "searchbarBackground.bmp");
+    load(pictures.group, "groupBackground.bmp");
+    load(pictures.item0, "itemBackground0.bmp");
+    load(pictures.item1, "itemBackground1.bmp");
+    if (!missing.isEmpty())
+        throw JotterlyError(QStringLiteral("Cannot load the picture %1").arg(missing.join(QStringLiteral(", "))));
+}
+
+void TmainFm::readOptionsInForce()
+{
+    visitWebEn = IniFile::ReadBool(iniPath, kOptionSection, QStringLiteral("visitWebEn"), true);
+    const QString stored = IniFile::ReadString(iniPath, kOptionSection, QStringLiteral("visitWeb"), QString());
+    bool known = false;
+    if (!stored.trimmed().isEmpty()) {
+        try {
+            visitWeb = ParseInterchangeTime(stored);
+            known = true;
+        } catch (const JotterlyError &) {
+            // A damaged date is treated like a missing one and written afresh below.
+        }
+    }
+    if (!known) {
+        visitWeb = OleDateTime::now();
+        IniFile::WriteString(iniPath, kOptionSection, QStringLiteral("visitWeb"), FormatInterchangeTime(visitWeb));
+    }
+    runMinimizedEn = IniFile::ReadBool(iniPath, kOptionSection, QStringLiteral("runMinimizedEn"), false);
+}
+
+MemoFrameContext TmainFm::frameContext()
+{
+    MemoFrameContext context;
+    context.connection = &ADOConnection1;
+    context.iniPath = iniPath;
+    context.pictures = &pictures;
+    context.hostWindow = this;
+    if (Action_DbBackup->isEnabled())
+        context.commands.dbBackup = Action_DbBackup;
+    if (Action_DbRestore->isEnabled())
+        context.commands.dbRestore = Action_DbRestore;
+    if (Action_Import->isEnabled())
+        context.commands.importFile = Action_Import;
+    context.hideToTray = [this] { showMinimized(); };
+    return context;
+}
+
+void TmainFm::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!event->spontaneous())
+        GeneralErrorHandler::guarded([this] { FormShow(); });
+}
+
+void TmainFm::FormShow()
+{
+    if (firstShow) {
+        memosFrame = new TqzMemosFrame(frameContext(), this);
+        setCentralWidget(memosFrame);
+        // Posted, so the tree is loaded before it is sorted and focused.
+        QCoreApplication::postEvent(memosFrame, new QEvent(Msg::ReloadMemos));
+        QCoreApplication::postEvent(memosFrame, new QEvent(Msg::SetupTree));
+        firstShowSteps();
+        firstShow = false;
+        return;
+    }
+    if (addOpenEn && memosFrame)
+        QCoreApplication::postEvent(memosFrame, new QEvent(Msg::AddMemo));
+}
+
+void TmainFm::firstShowSteps()
+{
+    setWindowTitle(QStringLiteral("Brivel Jotterly"));
+    // The update reminder test and going to the tray when starting minimized come here.
+}
+
+void TmainFm::hideEvent(QHideEvent *event)
+{
+    QMainWindow::hideEvent(event);
+    if (!event->spontaneous())
+        FormHide();
+}
+
+void TmainFm::FormHide()
+{
+    if (exiting)
+        return;
+    // The window placement is saved and the tray balloon considered here.
+}
+
+bool TmainFm::event(QEvent *event)
+{
+    if (event->type() == Msg::UpdateReminder) {
+        // The update reminder dialog opens here.
+    }
+    return QMainWindow::event(event);
+}
+
+void TmainFm::tearDown()
+{
+    exiting = true;
+    // The window placement is saved here.
+    delete memosFrame.data(); // commits an open edit
+    if (instanceMutex)
+        instanceMutex->release();
+}
+
+void TmainFm::Action_ExitExecute()
+{
+    tearDown();
+    close();
+}
+
+void TmainFm::closeEvent(QCloseEvent *event)
+{
+    // Without a tray to hide in, closing the window ends the program like Exit.
+    if (!exiting)
+        tearDown();
+    event->accept();
+    QCoreApplication::quit();
+}
+
+void TmainFm::bringToFront()
+{
+    if (exiting)
+        return;
+    if (isMinimized())
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}

@@ -1,0 +1,32 @@
+// The general error handler: a failure that no handler catches is shown in a box with
+// the application title as caption and an error icon, and the program keeps running.
+#pragma once
+
+#include <QString>
+#include <exception>
+
+namespace GeneralErrorHandler {
+
+// The application title, used as the caption of error boxes and to find a running copy.
+QString applicationTitle();
+
+// The message as shown: a full stop is added when its last character sorts after ".".
+QString decorate(const QString &message);
+
+void report(const QString &message);
+void report(const std::exception &error);
+
+// Runs the step and reports any exception it raises instead of letting it escape.
+template<class Step>
+void guarded(Step &&step)
+{
+    try {
+        step();
+    } catch (const std::exception &error) {
+        report(error);
+    } catch (...) {
+        report(QStringLiteral("Unknown error"));
+    }
+}
+
+} // namespace GeneralErrorHandler

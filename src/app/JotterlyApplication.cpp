@@ -1,0 +1,46 @@
+#include "JotterlyApplication.h"
+
+#include "AppPaths.h"
+#include "Fm_Main.h"
+#include "GeneralErrorHandler.h"
+#include "ImageLists.h"
+#include "QtBoxPresenter.h"
+#include "SingleInstance.h"
+
+JotterlyApplication::JotterlyApplication(int &argc, char **argv)
+    : QApplication(argc, argv)
+{
+}
+
+bool JotterlyApplication::notify(QObject *receiver, QEvent *event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception &error) {
+        GeneralErrorHandler::report(error);
+    } catch (...) {
+        GeneralErrorHandler::report(QStringLiteral("Unknown error"));
+    }
+    return false;
+}
+
+int RunJotterly(int argc, char **argv)
+{
+    JotterlyApplication app(argc, argv);
+    const QString title = GeneralErrorHandler::applicationTitle();
+    QCoreApplication::setApplicationName(title);
+    QCoreApplication::setOrganizationName(QStringLiteral("Brivel Software"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("brivel-jotterly"));
+    QGuiApplication::setQuitOnLastWindowClosed(false); // hiding to the tray is no reason to end
+    QtBoxPresenter::install();
+
+    SingleInstance instance(title);
+    if (instance.ActivateRunningInstance())
+        return 0; // the running copy has been brought forward; nothing else happens
+
+    QGuiApplication::setWindowIcon(ImageLists::appIcon());
+    TmainFm mainFm(AppPaths::forExecutable(), &instance);
+    QObject::connect(&instance, &SingleInstance::activationRequested, &mainFm, &TmainFm::bringToFront);
+    mainFm.show();
+    return app.exec();
+}

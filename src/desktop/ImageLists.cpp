@@ -1,0 +1,73 @@
+#include "ImageLists.h"
+
+#include <QFile>
+
+namespace ImageLists {
+namespace {
+
+constexpr int kHighestIndex = 22;
+
+QIcon load(const QString &base)
+{
+    QIcon icon;
+    for (const QString &suffix : {QStringLiteral(".png"), QStringLiteral("@2x.png")}) {
+        const QString path = base + suffix;
+        if (QFile::exists(path))
+            icon.addFile(path);
+    }
+    return icon;
+}
+
+QIcon indexed(int size, int index)
+{
+    return load(QStringLiteral(":/icons/%1/%2").arg(size).arg(index, 2, 10, QLatin1Char('0')));
+}
+
+} // namespace
+
+QIcon icon16(int index)
+{
+    return indexed(16, index);
+}
+
+QIcon icon22(int index)
+{
+    return indexed(22, index);
+}
+
+QVector<QIcon> list16()
+{
+    QVector<QIcon> list;
+    for (int i = 0; i <= kHighestIndex; ++i)
+        list.append(icon16(i));
+    return list;
+}
+
+QIcon trayIcon()
+{
+    QIcon icon;
+    for (int size : {16, 22, 32, 48, 64}) {
+        const QString path = QStringLiteral(":/icons/tray/tray-%1.png").arg(size);
+        if (QFile::exists(path))
+            icon.addFile(path);
+    }
+    return icon;
+}
+
+QIcon appIcon()
+{
+    QIcon icon;
+    for (int size : {48, 64, 128, 256}) {
+        const QString path = QStringLiteral(":/icons/app/appIcon-%1.png").arg(size);
+        if (QFile::exists(path))
+            icon.addFile(path);
+    }
+    return icon;
+}
+
+QIcon statusImage()
+{
+    return load(QStringLiteral(":/icons/status/statusImage"));
+}
+
+} // namespace ImageLists

@@ -1,0 +1,232 @@
+// The memo tree frame: construction, the frame's messages and loading the memos.
+#include "Fr_qzMemos.h"
+
+#include "GeneralErrorHandler.h"
+#include "ImageLists.h"
+#include "IniFile.h"
+#include "MemoMessages.h"
+#include "MemoRows.h"
+#include "Messages.h"
+#include "PictureToolBar.h"
+#include "Statements.h"
+#include "TQzStatusBar.h"
+
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QVBoxLayout>
+
+namespace {
+
+// Closes the tree's update bracket in every case, so that the tree paints again even
+// when loading fails part way.
+class UpdateBracket
+{
+public:
+    explicit UpdateBracket(OutlineView *view) : view(view) { view->beginUpdate(); }
+    ~UpdateBracket() { view->endUpdate(); }
+    UpdateBracket(const UpdateBracket &) = delete;
+    UpdateBracket &operator=(const UpdateBracket &) = delete;
+
+private:
+    OutlineView *view;
+};
+
+} // namespace
+
+TqzMemosFrame::TqzMemosFrame(const MemoFrameContext &context, QWidget *parent)
+    : QWidget(parent)
+    , ADOQuery1(*context.connection)
+    , ADOQuery2(*context.connection)
+    , context(context)
+{
+    setObjectName(QStringLiteral("Fr_qzMemos"));
+    VtMemos = new OutlineView(this);
+    VtMemos->setObjectName(QStringLiteral("VtMemos"));
+    VtMemos->setImages(ImageLists::list16());
+
+    createActions();
+    createToolBars();
+    createTipPanel();
+    createMenus();
+    bindTreeEvents();
+
+    QzStatusBar1 = new TQzStatusBar(this);
+    QzStatusBar1->setFixedHeight(20);
+    QzStatusBar1->addPanel(21);
+    QzStatusBar1->addPanel(50);
+    StatusImage = new QLabel(QzStatusBar1);
+    StatusImage->setFixedSize(16, 16);
+    StatusImage->move(2, 3);
+    StatusImage->setPixmap(ImageLists::statusImage().pixmap(16, 16));
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(ToolBar_Top);
+    layout->addWidget(VtMemos, 1);
+    layout->addWidget(Panel_tip);
+    layout->addWidget(ToolBar_Bottom);
+    layout->addWidget(QzStatusBar1);
+
+    Timer_HotDelay.setInterval(300);
+    Timer_HotDelay.setSingleShot(false);
+    connect(&Timer_HotDelay, &QTimer::timeout, this, [this] { Timer_HotDelayTimer(); });
+}
+
+TqzMemosFrame::~TqzMemosFrame()
+{
+    // An edit in progress is committed first, so no typed text is lost at exit.
+    GeneralErrorHandler::guarded([this] { VtMemos->endEditNode(); });
+    Timer_HotDelay.stop();
+    delete VtMemos;
+    VtMemos = nullptr;
+    delete MainMenu1.data();
+}
+
+void TqzMemosFrame::bindTreeEvents()
+{
+    OutlineTree &tree = VtMemos->tree();
+    tree.OnCreateNodeData = [] { return std::make_unique<TMemoInfo>(); };
+    tree.OnCompareNodes = [this](const OutlineNode *a, const OutlineNode *b) {
+        return VtMemosCompareNodes(a, b, 0);
+    };
+    tree.OnExpanded = [this](OutlineNode *node) { GeneralErrorHandler::guarded([&] { VtMemosExpanded(node); }); };
+    tree.OnCollapsed = [this](OutlineNode *node) { GeneralErrorHandler::guarded([&] { VtMemosCollapsed(node); }); };
+    tree.OnSelectionChange = [this](OutlineNode *node) { VtMemosChange(node); };
+
+    VtMemos->OnGetText = [this](OutlineNode *node) { return VtMemosGetText(node, 0); };
+    VtMemos->OnPaintText = [this](OutlineNode *node, QFont &font, QColor &color) {
+        VtMemosPaintText(node, font, color);
+    };
+    VtMemos->OnMeasureItem = [this](OutlineNode *node, int &height) { VtMemosMeasureItem(node, height); };
+    VtMemos->OnBeforeCellPaint = [this](QPainter *painter, OutlineNode *node, const QRect &rect) {
+        VtMemosBeforeCellPaint(painter, node, rect);
+    };
+    VtMemos->OnGetImageIndex = [this](OutlineNode *node) { return VtMemosGetImageIndex(node, 0); };
+    VtMemos->OnGetHint = [this](OutlineNode *node) { return VtMemosGetHint(node); };
+    VtMemos->OnEditing = [this](OutlineNode *node) { return VtMemosEditing(node, 0); };
+    VtMemos->OnNewText = [this](OutlineNode *node, const QString &text) {
+        GeneralErrorHandler::guarded([&] { VtMemosNewText(node, 0, text); });
+    };
+    VtMemos->OnEdited = [this](OutlineNode *node) { VtMemosEdited(node, 0); };
+    VtMemos->OnEditCancelled = [this] { VtMemosEditCancelled(0); };
+    VtMemos->OnHotChange = [this](OutlineNode *oldNode, OutlineNode *newNode) { VtMemosHotChange(oldNode, newNode); };
+    VtMemos->OnKeyDown = [this](QKeyEvent *event) {
+        bool handled = false;
+        GeneralErrorHandler::guarded([&] { handled = VtMemosKeyDown(event); });
+        return handled;
+    };
+    VtMemos->OnMouseMove = [this](const QPoint &pos) { VtMemosMouseMove(pos); };
+    VtMemos->OnDblClick = [this] { VtMemosDblClick(); };
+    VtMemos->OnGetPopupMenu = [this](OutlineNode *node) { return VtMemosGetPopupMenu(node); };
+    VtMemos->OnDragAllowed = [this](OutlineNode *node) { return VtMemosDragAllowed(node); };
+    VtMemos->OnDragOver = [this](OutlineNode *node, const QPoint &point) { return VtMemosDragOver(node, point); };
+    VtMemos->OnDragDrop = [this](OutlineNode *node, const QPoint &point) {
+        GeneralErrorHandler::guarded([&] { VtMemosDragDrop(node, point); });
+    };
+}
+
+bool TqzMemosFrame::event(QEvent *event)
+{
+    switch (static_cast<int>(event->type())) {
+    case Msg::ReloadMemos:
+        GeneralErrorHandler::guarded([this] { ReloadMemos(); });
+        break;
+    case Msg::SetupTree:
+        GeneralErrorHandler::guarded([this] { handleSetupTree(); });
+        break;
+    case Msg::AddMemo:
+        GeneralErrorHandler::guarded([this] { Action_MemoAddExecute(); });
+        break;
+    case Msg::StartEdit:
+        GeneralErrorHandler::guarded([this] {
+            ShowTip(1);
+            VtMemos->editNode(editingNode.get());
+        });
+        break;
+    case Msg::DiscardNode:
+        GeneralErrorHandler::guarded([this, event] {
+            ShowTip(0);
+            // A node removed in the meantime (the tree was emptied) reads as nullptr.
+            VtMemos->tree().deleteNode(static_cast<DiscardNodeEvent *>(event)->node.get());
+        });
+        break;
+    default:
+        break;
+    }
+    return QWidget::event(event);
+}
+
+void TqzMemosFrame::handleSetupTree()
+{
+    if (context.hostWindow && MainMenu1) {
+        context.hostWindow->setMenuBar(MainMenu1);
+        MainMenu1->show();
+    }
+    VtMemos->tree().sort(sortAscending);
+    if (!treeFocused) {
+        VtMemos->setFocus(Qt::OtherFocusReason);
+        treeFocused = true;
+    }
+}
+
+void TqzMemosFrame::ReloadMemos()
+{
+    {
+        // The settings flag is cleared even when counting fails, or the view commands
+        // would stay dead for the rest of the session.
+        loadingSettings = true;
+        treeFocused = false;
+        struct SettingsDone
+        {
+            bool &flag;
+            ~SettingsDone() { flag = false; }
+        } settingsDone{loadingSettings};
+        VtMemos->tree().clear();
+        readViewSettings();
+        IniFile::WriteInteger(context.iniPath, QStringLiteral("log"), QStringLiteral("privateMemos"), CountMemos());
+        IniFile::WriteInteger(context.iniPath, QStringLiteral("log"), QStringLiteral("publicMemos"), 0);
+    }
+    LoadMemoTree();
+    ApplySearchFilter();
+    UpdateCommandState();
+    setSearchIdle();
+    VtMemos->setHint(QStringLiteral("Double click to add a Memo!"));
+    showRandomStatusHint();
+}
+
+int TqzMemosFrame::CountMemos()
+{
+    OpenSql(ADOQuery1, Sql::kCountMemos);
+    return ADOQuery1.asInteger(QStringLiteral("cnt"));
+}
+
+void TqzMemosFrame::LoadMemoTree()
+{
+    OutlineTree &tree = VtMemos->tree();
+    UpdateBracket bracket(VtMemos);
+    OpenSql(ADOQuery1, Sql::SelectMemosByPid(Sql::kRootId));
+    const MemoColumns columns(ADOQuery1);
+    for (; !ADOQuery1.eof(); ADOQuery1.next()) {
+        OutlineNode *memoNode = addMemoNode(nullptr);
+        TMemoInfo *memo = memoOf(memoNode);
+        readMemoRow(ADOQuery1, columns, *memo);
+
+        OpenSql(ADOQuery2, Sql::SelectMemosByPid(QString::fromUtf8(memo->mid)));
+        const MemoColumns subColumns(ADOQuery2);
+        for (; !ADOQuery2.eof(); ADOQuery2.next())
+            readMemoRow(ADOQuery2, subColumns, *memoOf(addMemoNode(memoNode)));
+        // Applying the stored state raises the expanded event, which finds the flag
+        // unchanged and so writes nothing.
+        tree.setExpanded(memoNode, memo->expandFlag);
+    }
+}
+
+OutlineNode *TqzMemosFrame::addMemoNode(OutlineNode *parent)
+{
+    OutlineNode *node = VtMemos->tree().addChild(parent);
+    node->setVerticalAlignment(0);
+    node->setMultiline(true);
+    return node;
+}

@@ -1,0 +1,363 @@
+// The memo tree frame: the commands with their captions, hints and pictures, the tool
+// bars, menus and context menus, the command state, the keys and the double click.
+#include "Fr_qzMemos.h"
+
+#include "GeneralErrorHandler.h"
+#include "ImageLists.h"
+#include "Messages.h"
+#include "PictureToolBar.h"
+#include "TipLabel.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolButton>
+
+namespace {
+
+// Commands whose image index is known; the index is kept as a property for tests and
+// tool bars alike.
+QAction *makeAction(QObject *owner, const char *name, const QString &caption, const QString &hint, int image)
+{
+    auto *action = new QAction(caption, owner);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setToolTip(hint);
+    action->setStatusTip(hint);
+    action->setProperty("imageIndex", image);
+    if (image >= 0)
+        action->setIcon(ImageLists::icon16(image));
+    return action;
+}
+
+void addHostCommand(QMenu *menu, QAction *command, const QString &fallbackCaption)
+{
+    if (command) {
+        menu->addAction(command);
+        return;
+    }
+    // The command comes with a later part of the program; until then it shows disabled.
+    QAction *placeholder = menu->addAction(fallbackCaption);
+    placeholder->setEnabled(false);
+}
+
+} // namespace
+
+void TqzMemosFrame::createActions()
+{
+    Action_MemoAdd = makeAction(this, "Action_MemoAdd", QStringLiteral("&Add Memo          Enter"),
+                                QStringLiteral("Add Memo"), 13);
+    Action_MemoAddChild = makeAction(this, "Action_MemoAddChild", QStringLiteral("Add &Sub-Memo    Ctrl+Enter"),
+                                     QStringLiteral("Add Sub-Memo"), 2);
+    Action_MemoEdit = makeAction(this, "Action_MemoEdit", QStringLiteral("&Edit              F2"),
+                                 QStringLiteral("Edit Memo or Sub-Memo"), 3);
+    Action_MemoDelete = makeAction(this, "Action_MemoDelete", QStringLiteral("&Delete"),
+                                   QStringLiteral("Delete Memo or Sub-Memo"), 4);
+    Action_ViewAsc = makeAction(this, "Action_ViewAsc", QStringLiteral("Sort Direction"),
+                                QStringLiteral("Descending Sort"), 8);
+    Action_ViewList = makeAction(this, "Action_ViewList", QStringLiteral("View &List"),
+                                 QStringLiteral("List view memos"), 10);
+    Action_ViewList->setCheckable(true);
+    Action_Moveto = makeAction(this, "Action_Moveto", QStringLiteral("&Move"), QString(), -1);
+    Action_ExpandAll = makeAction(this, "Action_ExpandAll", QStringLiteral("&Expand All"),
+                                  QStringLiteral("Expand all"), 11);
+    Action_CollapseAll = makeAction(this, "Action_CollapseAll", QStringLiteral("&Collapse All"),
+                                    QStringLiteral("Collapse all"), 12);
+    Action_SelectAll = makeAction(this, "Action_SelectAll", QStringLiteral("Select &All        Ctrl+A"), QString(), -1);
+    Action_Deselect = makeAction(this, "Action_Deselect", QStringLiteral("&Deselect"), QString(), -1);
+    Action_CopyMemo = makeAction(this, "Action_CopyMemo", QStringLiteral("&Copy              Ctrl+C"), QString(), -1);
+    Action_PasteMemo = makeAction(this, "Action_PasteMemo", QStringLiteral("&Paste             Ctrl+V"), QString(), -1);
+    Action_Export = makeAction(this, "Action_Export", QStringLiteral("&Export..."), QString(), -1);
+    Action_Email = makeAction(this, "Action_Email", QStringLiteral("E-mai&l Memo..."), QString(), -1);
+    Action_Save = makeAction(this, "Action_Save", QStringLiteral("Sa&ve Memo..."), QString(), -1);
+    Action_SaveAll = makeAction(this, "Action_SaveAll", QStringLiteral("&Save All..."), QString(), 15);
+    Action_Print = makeAction(this, "Action_Print", QStringLiteral("&Print..."), QString(), 16);
+    Action_searchWide = makeAction(this, "Action_searchWide", QString(),
+                                   QStringLiteral("View all sub-Memos in search result"), 22);
+    Action_searchWide->setCheckable(true);
+
+    const auto bind = [this](QAction *action, void (TqzMemosFrame::*handler)()) {
+        connect(action, &QAction::triggered, this, [this, handler] {
+            GeneralErrorHandler::guarded([&] { (this->*handler)(); });
+        });
+    };
+    bind(Action_MemoAdd, &TqzMemosFrame::Action_MemoAddExecute);
+    bind(Action_MemoAddChild, &TqzMemosFrame::Action_MemoAddChildExecute);
+    bind(Action_MemoEdit, &TqzMemosFrame::Action_MemoEditExecute);
+    bind(Action_MemoDelete, &TqzMemosFrame::Action_MemoDeleteExecute);
+    bind(Action_ViewAsc, &TqzMemosFrame::Action_ViewAscExecute);
+    bind(Action_ViewList, &TqzMemosFrame::Action_ViewListExecute);
+    bind(Action_ExpandAll, &TqzMemosFrame::Action_ExpandAllExecute);
+    bind(Action_CollapseAll, &TqzMemosFrame::Action_CollapseAllExecute);
+    bind(Action_SelectAll, &TqzMemosFrame::Action_SelectAllExecute);
+    bind(Action_Deselect, &TqzMemosFrame::Action_DeselectExecute);
+    bind(Action_CopyMemo, &TqzMemosFrame::Action_CopyMemoExecute);
+    bind(Action_PasteMemo, &TqzMemosFrame::Action_PasteMemoExecute);
+    bind(Action_searchWide, &TqzMemosFrame::Action_searchWideExecute);
+    // Export, e-mail, save and print come with their own parts of the program.
+    for (QAction *later : {Action_Export, Action_Email, Action_Save, Action_SaveAll, Action_Print})
+        later->setProperty("pending", true);
+}
+
+void TqzMemosFrame::createToolBars()
+{
+    ToolBar_Top = new PictureToolBar(this);
+    ToolBar_Top->setObjectName(QStringLiteral("ToolBar_Top"));
+    ToolBar_Top->setIconSize(QSize(22, 22));
+    ToolBar_Top->setBottomLine(true);
+    if (context.pictures)
+        ToolBar_Top->setBackground(context.pictures->toolsbar);
+    const auto addTopButton = [this](QAction *action) {
+        ToolBar_Top->addAction(action);
+        if (auto *button = qobject_cast<QToolButton *>(ToolBar_Top->widgetForAction(action))) {
+            button->setIcon(ImageLists::icon22(action->property("imageIndex").toInt()));
+            button->setFixedSize(29, 28);
+            connect(action, &QAction::changed, button, [button, action] {
+                button->setIcon(ImageLists::icon22(action->property("imageIndex").toInt()));
+            });
+        }
+    };
+    addTopButton(Action_MemoAdd);
+    addTopButton(Action_MemoAddChild);
+    addTopButton(Action_MemoEdit);
+    addTopButton(Action_MemoDelete);
+    ToolBar_Top->addSeparator();
+    addTopButton(Action_ViewAsc);
+    addTopButton(Action_ExpandAll);
+    addTopButton(Action_CollapseAll);
+    ToolBar_Top->addSeparator();
+    addTopButton(Action_ViewList);
+
+    ToolBar_Bottom = new PictureToolBar(this);
+    ToolBar_Bottom->setObjectName(QStringLiteral("ToolBar_Bottom"));
+    ToolBar_Bottom->setIconSize(QSize(16, 16));
+    if (context.pictures)
+        ToolBar_Bottom->setBackground(context.pictures->searchbar);
+    Btn_searchWide = new QToolButton(ToolBar_Bottom);
+    Btn_searchWide->setDefaultAction(Action_searchWide);
+    Btn_searchWide->setAutoRaise(true);
+    Btn_searchWide->setFixedHeight(24);
+    ToolBar_Bottom->addWidget(Btn_searchWide);
+    Edt_Search = new QLineEdit(ToolBar_Bottom);
+    Edt_Search->setObjectName(QStringLiteral("Edt_Search"));
+    Edt_Search->setToolTip(QStringLiteral("Input search string"));
+    Edt_Search->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    Edt_Search->setMinimumWidth(40);
+    Edt_Search->installEventFilter(this);
+    ToolBar_Bottom->addWidget(Edt_Search);
+    auto *gap = new QWidget(ToolBar_Bottom);
+    gap->setFixedWidth(10);
+    ToolBar_Bottom->addWidget(gap);
+    Btn_Search = new QToolButton(ToolBar_Bottom);
+    Btn_Search->setObjectName(QStringLiteral("Btn_Search"));
+    Btn_Search->setAutoRaise(true);
+    Btn_Search->setFixedHeight(24);
+    ToolBar_Bottom->addWidget(Btn_Search);
+    setSearchButtonLook(false);
+    connect(Btn_Search, &QToolButton::clicked, this, [this] { Btn_SearchClick(); });
+    connect(Edt_Search, &QLineEdit::textChanged, this, [this] {
+        GeneralErrorHandler::guarded([this] { Edt_SearchChange(); });
+    });
+    connect(ToolBar_Bottom, &PictureToolBar::resized, this, [this] { ToolBar_BottomResize(); });
+}
+
+void TqzMemosFrame::createTipPanel()
+{
+    Panel_tip = new QWidget(this);
+    Panel_tip->setObjectName(QStringLiteral("Panel_tip"));
+    Panel_tip->setAutoFillBackground(true);
+    QPalette tipPalette = Panel_tip->palette();
+    tipPalette.setColor(QPalette::Window, QColor(255, 255, 225));
+    Panel_tip->setPalette(tipPalette);
+    auto *layout = new QHBoxLayout(Panel_tip);
+    layout->setContentsMargins(6, 4, 6, 4);
+    layout->setSpacing(6);
+    Image_Tip = new QLabel(Panel_tip);
+    Image_Tip->setFixedSize(16, 16);
+    layout->addWidget(Image_Tip, 0, Qt::AlignTop);
+    label_tip = new TipLabel(Panel_tip);
+    label_tip->setObjectName(QStringLiteral("label_tip"));
+    layout->addWidget(label_tip, 1);
+    Panel_tip->hide();
+    Panel_tip->installEventFilter(this);
+    connect(label_tip, &TipLabel::clicked, this, [this] {
+        GeneralErrorHandler::guarded([this] { label_tipClick(); });
+    });
+}
+
+void TqzMemosFrame::createMenus()
+{
+    Menu_Moveto = new QMenu(QStringLiteral("&Move to"), this);
+    MainMoveto = new QMenu(QStringLiteral("&Move to"), this);
+    for (QMenu *moveMenu : {Menu_Moveto, MainMoveto}) {
+        moveMenu->setEnabled(false);
+        connect(moveMenu, &QMenu::aboutToShow, this, [this, moveMenu] { fillMoveMenu(moveMenu); });
+    }
+
+    PopupMenu_Memo = new QMenu(this);
+    PopupMenu_Memo->addActions({Action_MemoAdd, Action_MemoAddChild});
+    PopupMenu_Memo->addSeparator();
+    PopupMenu_Memo->addActions({Action_Email, Action_Save});
+    PopupMenu_Memo->addSeparator();
+    PopupMenu_Memo->addActions({Action_MemoEdit, Action_MemoDelete});
+    PopupMenu_Memo->addSeparator();
+    PopupMenu_Memo->addActions({Action_CopyMemo, Action_PasteMemo});
+    PopupMenu_Memo->addSeparator();
+    PopupMenu_Memo->addMenu(Menu_Moveto);
+
+    PopupMenu_Null = new QMenu(this);
+    PopupMenu_Null->addActions({Action_MemoAdd, Action_MemoAddChild});
+    PopupMenu_Null->addSeparator();
+    PopupMenu_Null->addAction(Action_PasteMemo);
+
+    MainMenu1 = new QMenuBar(this);
+    MainMenu1->hide();
+    const HostCommands &host = context.commands;
+    QMenu *file = MainMenu1->addMenu(QStringLiteral("&File"));
+    addHostCommand(file, host.options, QStringLiteral("&Options..."));
+    file->addSeparator();
+    addHostCommand(file, host.dbBackup, QStringLiteral("Database &Backup..."));
+    addHostCommand(file, host.dbRestore, QStringLiteral("Database &Restore..."));
+    file->addSeparator();
+    file->addAction(Action_Export);
+    addHostCommand(file, host.importFile, QStringLiteral("&Import"));
+    file->addSeparator();
+    file->addActions({Action_SaveAll, Action_Print});
+    file->addSeparator();
+    addHostCommand(file, host.stayOnTop, QStringLiteral("Stay on &Top"));
+    file->addSeparator();
+    addHostCommand(file, host.closeWindow, QStringLiteral("&Close            Ctrl+F12"));
+
+    QMenu *edit = MainMenu1->addMenu(QStringLiteral("&Edit"));
+    edit->addActions({Action_CopyMemo, Action_PasteMemo});
+    edit->addSeparator();
+    edit->addActions({Action_SelectAll, Action_Deselect});
+
+    QMenu *view = MainMenu1->addMenu(QStringLiteral("&View"));
+    view->addAction(Action_ViewList);
+    view->addSeparator();
+    view->addActions({Action_ExpandAll, Action_CollapseAll});
+
+    QMenu *memos = MainMenu1->addMenu(QStringLiteral("&Memos"));
+    memos->addActions({Action_MemoAdd, Action_MemoAddChild});
+    memos->addSeparator();
+    memos->addActions({Action_Email, Action_Save});
+    memos->addSeparator();
+    memos->addActions({Action_MemoEdit, Action_MemoDelete});
+    memos->addSeparator();
+    memos->addMenu(MainMoveto);
+
+    QMenu *help = MainMenu1->addMenu(QStringLiteral("&Help"));
+    addHostCommand(help, host.helpContents, QStringLiteral("&Contents"));
+    help->addSeparator();
+    addHostCommand(help, host.support, QStringLiteral("Contact Technical &Support"));
+    addHostCommand(help, host.suggestion, QStringLiteral("Make a Su&ggestion"));
+    help->addSeparator();
+    addHostCommand(help, host.visitWeb, QStringLiteral("&Visit Web Site"));
+    addHostCommand(help, host.checkUpdate, QStringLiteral("Check for &Update"));
+    help->addSeparator();
+    addHostCommand(help, host.about, QStringLiteral("&About..."));
+}
+
+void TqzMemosFrame::UpdateCommandState()
+{
+    const std::initializer_list<QAction *> governed = {
+        Action_MemoAdd, Action_MemoAddChild, Action_MemoEdit, Action_MemoDelete, Action_ViewAsc,
+        Action_ViewList, Action_ExpandAll, Action_CollapseAll, Action_SaveAll, Action_Save,
+        Action_Email, Action_Print, Action_Moveto, Action_SelectAll, Action_Deselect,
+        Action_CopyMemo, Action_PasteMemo};
+    for (QAction *action : governed)
+        action->setEnabled(false);
+    for (QMenu *moveMenu : {Menu_Moveto, MainMoveto}) {
+        moveMenu->clear();
+        moveMenu->setEnabled(false);
+    }
+    if (editingNode.get())
+        return;
+    for (QAction *action : {Action_MemoAdd, Action_MemoAddChild, Action_ViewAsc, Action_ViewList,
+                            Action_ExpandAll, Action_CollapseAll, Action_SaveAll, Action_Save, Action_Email,
+                            Action_Print, Action_SelectAll, Action_Deselect, Action_CopyMemo, Action_PasteMemo})
+        action->setEnabled(!action->property("pending").toBool());
+    if (VtMemos->tree().selectedCount() > 0) {
+        for (QAction *action : {Action_MemoEdit, Action_MemoDelete, Action_Moveto})
+            action->setEnabled(true);
+        BuildMoveToMenus();
+    }
+}
+
+bool TqzMemosFrame::VtMemosKeyDown(QKeyEvent *event)
+{
+    const bool ctrl = event->modifiers() & Qt::ControlModifier;
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (ctrl)
+            Action_MemoAddChildExecute();
+        else
+            Action_MemoAddExecute();
+        return true;
+    case Qt::Key_Delete:
+        Action_MemoDeleteExecute();
+        return true;
+    case Qt::Key_C:
+        if (!ctrl)
+            return false;
+        Action_CopyMemoExecute();
+        return true;
+    case Qt::Key_V:
+        if (!ctrl)
+            return false;
+        Action_PasteMemoExecute();
+        return true;
+    case Qt::Key_F12:
+        if (!ctrl)
+            return false;
+        if (context.hideToTray)
+            context.hideToTray();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TqzMemosFrame::VtMemosDblClick()
+{
+    if (!VtMemos->nodeAt(QPoint(mouseX, mouseY)) && !editingNode.get())
+        QCoreApplication::postEvent(this, new QEvent(Msg::AddMemo));
+}
+
+QMenu *TqzMemosFrame::VtMemosGetPopupMenu(OutlineNode *node)
+{
+    return node ? PopupMenu_Memo : PopupMenu_Null;
+}
+
+void TqzMemosFrame::Action_SelectAllExecute()
+{
+    VtMemos->setFocus(Qt::OtherFocusReason);
+    VtMemos->tree().selectAllShown();
+}
+
+void TqzMemosFrame::Action_DeselectExecute()
+{
+    VtMemos->tree().clearSelection();
+}
+
+bool TqzMemosFrame::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == Edt_Search) {
+        if (event->type() == QEvent::FocusIn)
+            Edt_SearchEnter();
+        else if (event->type() == QEvent::FocusOut)
+            Edt_SearchExit();
+        else if (event->type() == QEvent::KeyPress && Edt_SearchKeyDown(static_cast<QKeyEvent *>(event)))
+            return true;
+    } else if (watched == Panel_tip && event->type() == QEvent::Resize) {
+        Panel_tipResize();
+    }
+    return QWidget::eventFilter(watched, event);
+}
