@@ -3,12 +3,12 @@
 set -euo pipefail
 packages=(
   build-essential cmake pkg-config
-  qt6-base-dev libqt6sql6-sqlite
+  qt6-base-dev
   libsqlite3-dev zlib1g-dev libpugixml-dev libsimpleini-dev libicu-dev
   libgl-dev
   fonts-dejavu-core
   xvfb xauth xdotool x11-utils imagemagick trayer
-  xdg-utils
+  xdg-utils sqlite3
 )
 missing=()
 for p in "${packages[@]}"; do
