@@ -141,15 +141,19 @@ bool TqzMemosFrame::event(QEvent *event)
         break;
     case Msg::StartEdit:
         GeneralErrorHandler::guarded([this] {
-            ShowTip(1);
-            VtMemos->editNode(editingNode.get());
+            // The node may have gone since the edit was requested (the tree was reloaded).
+            if (OutlineNode *node = editingNode.get()) {
+                ShowTip(1);
+                VtMemos->editNode(node);
+            }
         });
         break;
     case Msg::DiscardNode:
         GeneralErrorHandler::guarded([this, event] {
-            ShowTip(0);
             // A node removed in the meantime (the tree was emptied) reads as nullptr.
             VtMemos->tree().deleteNode(static_cast<DiscardNodeEvent *>(event)->node.get());
+            // The tip is set after the removal, so an emptied tree invites adding again.
+            ShowTip(0);
         });
         break;
     default:

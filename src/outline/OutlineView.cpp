@@ -529,7 +529,9 @@ bool OutlineView::editNode(OutlineNode *node)
     editing = OutlineNodeRef(node);
     editor = new OutlineEditor(viewport());
     editor->setFont(font());
-    editor->startWith(displayText(node));
+    QString text = displayText(node);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")); // the editor works with LF breaks
+    editor->startWith(text);
     connect(editor, &OutlineEditor::commitRequested, this, &OutlineView::endEditNode, Qt::QueuedConnection);
     connect(editor, &OutlineEditor::cancelRequested, this, &OutlineView::cancelEditNode, Qt::QueuedConnection);
     nodes.invalidateNode(node);

@@ -1,0 +1,173 @@
+// A memo tree frame on a temporary data file and configuration file, shown offscreen in
+// a host window, with message boxes answered by the test and a recording of them.
+#pragma once
+
+#include "Boxes.h"
+#include "Fr_qzMemos.h"
+#include "MemoFrameContext.h"
+#include "OutlineEditor.h"
+#include "SqlConnection.h"
+
+#include <QCoreApplication>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+#include <sqlite3.h>
+
+struct ShownBox
+{
+    QString caption;
+    QString text;
+};
+
+class MemoFrameFixture
+{
+public:
+    MemoFrameFixture()
+    {
+        db.open(dir.filePath(QStringLiteral("qzData.qzb")));
+        previousPresenter = Boxes::setPresenter([this](const QString &caption, const QString &text, Boxes::Buttons, Boxes::Icon) {
+            boxes.push_back({caption, text});
+            return answer;
+        });
+    }
+    ~MemoFrameFixture()
+    {
+        host.reset();
+        Boxes::setPresenter(previousPresenter);
+    }
+
+    QString iniPath() const { return dir.filePath(QStringLiteral("qzConf.ini")); }
+
+    void exec(const QString &sql)
+    {
+        char *error = nullptr;
+        if (sqlite3_exec(db.handle(), sql.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK) {
+            const QString message = QString::fromUtf8(error);
+            sqlite3_free(error);
+            QFAIL(qPrintable(message));
+        }
+    }
+
+    void addRow(const QString &mid, const QString &pid, const QByteArray &content, bool expanded = false,
+                double createTime = 46000.5)
+    {
+        sqlite3_stmt *stmt = nullptr;
+        sqlite3_prepare_v2(db.handle(),
+                           "insert into memos(mid,pid,content,expandFlag,assignTime,createTime,editTime) "
+                           "values(?,?,?,?,?,?,?)",
+                           -1, &stmt, nullptr);
+        const QByteArray midBytes = mid.toUtf8(), pidBytes = pid.toUtf8();
+        sqlite3_bind_text(stmt, 1, midBytes.constData(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(stmt, 2, pidBytes.constData(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(stmt, 3, content.constData(), static_cast<int>(content.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_int(stmt, 4, expanded ? 1 : 0);
+        sqlite3_bind_double(stmt, 5, createTime);
+        sqlite3_bind_double(stmt, 6, createTime);
+        sqlite3_bind_double(stmt, 7, createTime);
+        QCOMPARE(sqlite3_step(stmt), SQLITE_DONE);
+        sqlite3_finalize(stmt);
+    }
+
+    // One text column of the row with the given mid; a null QByteArray when there is none.
+    QByteArray column(const QString &mid, const char *name)
+    {
+        const QByteArray sql = QByteArray("select ") + name + " from memos where mid=?";
+        sqlite3_stmt *stmt = nullptr;
+        sqlite3_prepare_v2(db.handle(), sql.constData(), -1, &stmt, nullptr);
+        const QByteArray midBytes = mid.toUtf8();
+        sqlite3_bind_text(stmt, 1, midBytes.constData(), -1, SQLITE_TRANSIENT);
+        QByteArray value;
+        if (sqlite3_step(stmt) == SQLITE_ROW) {
+            const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0));
+            value = text ? QByteArray(text) : QByteArray("");
+        }
+        sqlite3_finalize(stmt);
+        return value;
+    }
+
+    int count(const QString &where = QString())
+    {
+        const QByteArray sql = ("select count(*) from memos " + where).toUtf8();
+        sqlite3_stmt *stmt = nullptr;
+        sqlite3_prepare_v2(db.handle(), sql.constData(), -1, &stmt, nullptr);
+        sqlite3_step(stmt);
+        const int n = sqlite3_column_int(stmt, 0);
+        sqlite3_finalize(stmt);
+        return n;
+    }
+
+    int totalChanges() { return sqlite3_total_changes(db.handle()); }
+
+    // Shows the frame the way the main window does at its first show: 2024 then 2025.
+    void start(bool setup = true)
+    {
+        host = std::make_unique<QMainWindow>();
+        host->resize(420, 560);
+        MemoFrameContext context;
+        context.connection = &db;
+        context.iniPath = iniPath();
+        context.pictures = &pictures;
+        context.hostWindow = host.get();
+        frame = new TqzMemosFrame(context, host.get());
+        host->setCentralWidget(frame);
+        host->show();
+        QVERIFY(QTest::qWaitForWindowExposed(host.get()));
+        host->activateWindow();
+        QCoreApplication::postEvent(frame, new QEvent(QEvent::Type(2024)));
+        if (setup)
+            QCoreApplication::postEvent(frame, new QEvent(QEvent::Type(2025)));
+        settle();
+    }
+
+    static void settle()
+    {
+        for (int i = 0; i < 3; ++i)
+            QCoreApplication::processEvents();
+    }
+
+    OutlineTree &tree() { return frame->VtMemos->tree(); }
+    OutlineEditor *editor() { return frame->VtMemos->editorWidget(); }
+
+    // The texts of the top-level memos (or of one memo's sub-memos) in tree order.
+    QList<QByteArray> texts(OutlineNode *parent = nullptr)
+    {
+        QList<QByteArray> result;
+        const int n = parent ? parent->childCount() : tree().topLevelCount();
+        for (int i = 0; i < n; ++i)
+            result << memoOf(parent ? parent->child(i) : tree().topLevelNode(i))->content;
+        return result;
+    }
+
+    OutlineNode *findNode(const QByteArray &content)
+    {
+        for (OutlineNode *node = tree().firstNode(); node; node = OutlineTree::nextNode(node))
+            if (memoOf(node)->content == content)
+                return node;
+        return nullptr;
+    }
+
+    // Types into the open editor and commits with Ctrl+Enter.
+    void typeAndCommit(const QString &text)
+    {
+        QVERIFY(editor());
+        if (!text.isEmpty())
+            QTest::keyClicks(editor(), text);
+        QTest::keyClick(editor(), Qt::Key_Return, Qt::ControlModifier);
+        settle();
+    }
+
+    QTemporaryDir dir;
+    SqlConnection db;
+    BackgroundPictures pictures;
+    std::unique_ptr<QMainWindow> host;
+    TqzMemosFrame *frame = nullptr;
+    std::vector<ShownBox> boxes;
+    int answer = Boxes::IdOk;
+
+private:
+    Boxes::Presenter previousPresenter;
+};

@@ -1,0 +1,282 @@
+// Adding, editing and storing memos in place, driven through the keyboard.
+#include "MemoFrameFixture.h"
+#include "MemoMessages.h"
+
+#include <QLineEdit>
+#include <QRegularExpression>
+
+class TstMemoEdit : public QObject
+{
+    Q_OBJECT
+private slots:
+    void newMemoIsStoredWithFreshIdAndTimes();
+    void newMemoEndings_data();
+    void newMemoEndings();
+    void storedMemoEdit_data();
+    void storedMemoEdit();
+    void commitWithoutChangeWritesNothing();
+    void addsAreIgnoredWhileEditing();
+    void subMemoTarget_data();
+    void subMemoTarget();
+    void subMemoInEmptyTreeAsksToSelect();
+    void editTakesFirstSelectedInTreeOrder();
+    void discardOfVanishedNodeIsIgnored();
+    void failedInsertKeepsMemoUnstored();
+
+private:
+    static QString midPattern() { return QStringLiteral("^\\{[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}\\}$"); }
+};
+
+void TstMemoEdit::newMemoIsStoredWithFreshIdAndTimes()
+{
+    MemoFrameFixture f;
+    f.start();
+    QTest::keyClick(f.frame->VtMemos, Qt::Key_Return);
+    f.settle();
+    QVERIFY(f.editor());
+    QCOMPARE(f.frame->tipMode, 1);
+    QVERIFY(!f.frame->Action_MemoDelete->isEnabled()); // commands are off while editing
+    QTest::keyClicks(f.editor(), "first line");
+    QTest::keyClick(f.editor(), Qt::Key_Return); // a line break, not a commit
+    QTest::keyClicks(f.editor(), "second line");
+    f.typeAndCommit(QString());
+
+    QCOMPARE(f.count(), 1);
+    OutlineNode *node = f.tree().topLevelNode(0);
+    const TMemoInfo *memo = memoOf(node);
+    QVERIFY(QRegularExpression(midPattern()).match(QString::fromLatin1(memo->mid)).hasMatch());
+    QCOMPARE(f.column(memo->mid, "content"), QByteArray("first line\r\nsecond line"));
+    QCOMPARE(f.column(memo->mid, "pid"), QByteArray("root"));
+    QCOMPARE(f.column(memo->mid, "createTime"), f.column(memo->mid, "assignTime"));
+    QVERIFY(memo->editTime >= memo->createTime);
+    QVERIFY(memo->createTime > 40000);
+    QVERIFY(!f.frame->editingNode.get());
+    QCOMPARE(f.tree().selectedNodes(), (std::vector<OutlineNode *>{node}));
+    QCOMPARE(f.frame->tipMode, 0);
+    QVERIFY(f.frame->Action_MemoDelete->isEnabled());
+}
+
+void TstMemoEdit::newMemoEndings_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("backspaces");
+    QTest::addColumn<bool>("cancel");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<QByteArray>("stored");
+
+    QTest::newRow("commit without typing removes the node") << QString() << 0 << false << 0 << QByteArray();
+    QTest::newRow("cancel removes the node") << "words" << 0 << true << 0 << QByteArray();
+    QTest::newRow("typed then erased stores an empty memo") << "ab" << 2 << false << 1 << QByteArray("");
+    QTest::newRow("trailing blanks and blank lines go, leading stay")
+        << "  hello  \n\n \t" << 0 << false << 1 << QByteArray("  hello");
+}
+
+void TstMemoEdit::newMemoEndings()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, backspaces);
+    QFETCH(bool, cancel);
+    QFETCH(int, rows);
+    QFETCH(QByteArray, stored);
+
+    MemoFrameFixture f;
+    f.start();
+    f.frame->Action_MemoAddExecute();
+    f.settle();
+    QVERIFY(f.editor());
+    for (const QChar c : typed) {
+        if (c == QLatin1Char('\n'))
+            QTest::keyClick(f.editor(), Qt::Key_Return);
+        else
+            QTest::keyClicks(f.editor(), QString(c));
+    }
+    for (int i = 0; i < backspaces; ++i)
+        QTest::keyClick(f.editor(), Qt::Key_Backspace);
+    if (cancel)
+        QTest::keyClick(f.editor(), Qt::Key_Escape);
+    else
+        QTest::keyClick(f.editor(), Qt::Key_Return, Qt::ControlModifier);
+    f.settle();
+
+    QCOMPARE(f.count(), rows);
+    QCOMPARE(f.tree().totalCount(), rows);
+    QVERIFY(!f.frame->editingNode.get());
+    if (rows == 1)
+        QCOMPARE(memoOf(f.tree().topLevelNode(0))->content, stored);
+    if (rows == 0)
+        QCOMPARE(f.frame->tipMode, 2); // the empty tree invites adding again
+}
+
+void TstMemoEdit::storedMemoEdit_data()
+{
+    QTest::addColumn<int>("how"); // 0: F2, 1: edit command, 2: focus leaves the editor
+    QTest::addColumn<bool>("cancel");
+    QTest::newRow("F2 then Ctrl+Enter") << 0 << false;
+    QTest::newRow("edit command then Ctrl+Enter") << 1 << false;
+    QTest::newRow("losing the focus commits") << 2 << false;
+    QTest::newRow("Esc keeps the stored text") << 0 << true;
+}
+
+void TstMemoEdit::storedMemoEdit()
+{
+    QFETCH(int, how);
+    QFETCH(bool, cancel);
+    MemoFrameFixture f;
+    f.addRow("{A}", "root", "old text", false, 45000);
+    f.start();
+    OutlineNode *node = f.findNode("old text");
+    f.tree().setSelected(node, true);
+    f.frame->VtMemos->setFocusedNode(node);
+    if (how == 1)
+        f.frame->Action_MemoEditExecute();
+    else
+        QTest::keyClick(f.frame->VtMemos, Qt::Key_F2); // refused, then started by the frame
+    f.settle();
+    QVERIFY(f.editor());
+    QCOMPARE(f.editor()->toPlainText(), QStringLiteral("old text"));
+    QTest::keyClick(f.editor(), Qt::Key_End);
+    QTest::keyClicks(f.editor(), " changed");
+    if (cancel)
+        QTest::keyClick(f.editor(), Qt::Key_Escape);
+    else if (how == 2)
+        f.frame->Edt_Search->setFocus();
+    else
+        QTest::keyClick(f.editor(), Qt::Key_Return, Qt::ControlModifier);
+    f.settle();
+
+    QVERIFY(!f.editor());
+    QCOMPARE(f.column("{A}", "content"), cancel ? QByteArray("old text") : QByteArray("old text changed"));
+    QCOMPARE(memoOf(node)->mid, QByteArray("{A}"));
+    QCOMPARE(memoOf(node)->editTime > 45000, !cancel);
+    QCOMPARE(f.tree().totalCount(), 1);
+}
+
+void TstMemoEdit::commitWithoutChangeWritesNothing()
+{
+    MemoFrameFixture f;
+    f.addRow("{A}", "root", "same", false, 45000);
+    f.addRow("{B}", "root", "zeta");
+    f.start();
+    f.tree().setSelected(f.findNode("zeta"), true);
+    f.tree().setSelected(f.findNode("same"), true); // first in tree order
+    const int changes = f.totalChanges();
+    f.frame->Action_MemoEditExecute();
+    f.settle();
+    QVERIFY(f.editor());
+    f.typeAndCommit(QString());
+    QCOMPARE(f.totalChanges(), changes);
+    QCOMPARE(memoOf(f.findNode("same"))->editTime, 45000.0);
+    // The memo ends up as the only selected node.
+    QCOMPARE(f.tree().selectedNodes(), (std::vector<OutlineNode *>{f.findNode("same")}));
+}
+
+void TstMemoEdit::addsAreIgnoredWhileEditing()
+{
+    MemoFrameFixture f;
+    f.addRow("{A}", "root", "a");
+    f.start();
+    f.frame->Action_MemoAddExecute(); // requested, not yet open
+    OutlineNode *editing = f.frame->editingNode.get();
+    QVERIFY(editing);
+    f.frame->Action_MemoAddExecute();
+    f.frame->Action_MemoAddChildExecute();
+    f.frame->Action_MemoEditExecute();
+    QCOMPARE(f.tree().totalCount(), 2);
+    f.settle(); // now open
+    QVERIFY(f.editor());
+    QCoreApplication::postEvent(f.frame, new QEvent(QEvent::Type(2034)));
+    QTest::keyClick(f.frame->VtMemos, Qt::Key_Return, Qt::ControlModifier);
+    f.settle();
+    QCOMPARE(f.tree().totalCount(), 2);
+    QCOMPARE(f.frame->editingNode.get(), editing);
+}
+
+void TstMemoEdit::subMemoTarget_data()
+{
+    QTest::addColumn<QByteArray>("selected");
+    QTest::addColumn<QByteArray>("parent");
+    QTest::newRow("top-level memo selected") << QByteArray("alpha") << QByteArray("alpha");
+    QTest::newRow("sub-memo selected: no third level") << QByteArray("beta child") << QByteArray("beta");
+    QTest::newRow("nothing selected: last top-level in tree order") << QByteArray() << QByteArray("gamma");
+}
+
+void TstMemoEdit::subMemoTarget()
+{
+    QFETCH(QByteArray, selected);
+    QFETCH(QByteArray, parent);
+    MemoFrameFixture f;
+    f.addRow("{G}", "root", "gamma");
+    f.addRow("{A}", "root", "alpha");
+    f.addRow("{B}", "root", "beta");
+    f.addRow("{B1}", "{B}", "beta child");
+    f.start(); // sorted: alpha, beta, gamma
+    if (!selected.isEmpty())
+        f.tree().setSelected(f.findNode(selected), true);
+    QTest::keyClick(f.frame->VtMemos, Qt::Key_Return, Qt::ControlModifier | Qt::ShiftModifier);
+    f.settle();
+    QVERIFY(f.editor());
+    f.typeAndCommit("new child");
+    OutlineNode *added = f.findNode("new child");
+    QVERIFY(added);
+    QCOMPARE(memoOf(added->parent())->content, parent);
+    QCOMPARE(added->level(), 1);
+    QCOMPARE(f.column(memoOf(added)->mid, "pid"), memoOf(added->parent())->mid);
+    QVERIFY(added->parent()->isExpanded());
+}
+
+void TstMemoEdit::subMemoInEmptyTreeAsksToSelect()
+{
+    MemoFrameFixture f;
+    f.start();
+    f.frame->Action_MemoAddChildExecute();
+    QCOMPARE(f.boxes.size(), size_t(1));
+    QCOMPARE(f.boxes[0].caption, QStringLiteral("Tip"));
+    QCOMPARE(f.boxes[0].text, QStringLiteral("Please select a memo!"));
+    QCOMPARE(f.tree().totalCount(), 0);
+    QVERIFY(!f.frame->editingNode.get());
+}
+
+void TstMemoEdit::editTakesFirstSelectedInTreeOrder()
+{
+    MemoFrameFixture f;
+    f.addRow("{A}", "root", "a");
+    f.addRow("{B}", "root", "b");
+    f.addRow("{C}", "root", "c");
+    f.start();
+    f.tree().setSelected(f.findNode("c"), true);
+    f.tree().setSelected(f.findNode("b"), true);
+    f.frame->Action_MemoEditExecute();
+    QCOMPARE(f.frame->editingNode.get(), f.findNode("b"));
+}
+
+void TstMemoEdit::discardOfVanishedNodeIsIgnored()
+{
+    MemoFrameFixture f;
+    f.addRow("{A}", "root", "keep");
+    f.start();
+    OutlineNode *doomed = f.tree().addChild(nullptr);
+    auto *message = new DiscardNodeEvent(doomed);
+    f.tree().deleteNode(doomed);
+    QVERIFY(!message->node.get());
+    QCoreApplication::postEvent(f.frame, message);
+    f.settle();
+    QCOMPARE(f.texts(), (QList<QByteArray>{"keep"}));
+}
+
+void TstMemoEdit::failedInsertKeepsMemoUnstored()
+{
+    MemoFrameFixture f;
+    f.start();
+    f.frame->Action_MemoAddExecute();
+    f.settle();
+    f.exec("drop table memos"); // the insert will fail
+    f.typeAndCommit("precious");
+    QVERIFY(!f.boxes.empty());
+    QVERIFY(f.boxes.back().text.contains(QStringLiteral("no such table")));
+    OutlineNode *node = f.findNode("precious");
+    QVERIFY(node); // the text is not lost
+    QVERIFY(memoOf(node)->mid.isEmpty()); // and not pretended to be stored
+}
+
+QTEST_MAIN(TstMemoEdit)
+#include "tst_memoedit.moc"

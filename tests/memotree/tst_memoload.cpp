@@ -1,0 +1,141 @@
+// Loading the memo table into the outline and the frame's start-up messages.
+#include "IniFile.h"
+#include "MemoFrameFixture.h"
+
+class TstMemoLoad : public QObject
+{
+    Q_OBJECT
+private slots:
+    void loadsTwoLevelsAndCountsEveryRow();
+    void expandFlagsApplyWithoutWriting();
+    void reloadBeforeSetupThenSorted();
+    void reloadAloneKeepsDatabaseOrder();
+    void emptyTableOffersToAdd();
+    void destructionCommitsAnOpenEdit();
+    void missingDatabaseIsReportedAndNothingSticks();
+    void logKeysFollowEveryReload();
+};
+
+void TstMemoLoad::loadsTwoLevelsAndCountsEveryRow()
+{
+    MemoFrameFixture f;
+    f.addRow("{A}", "root", "alpha");
+    f.addRow("{B}", "root", "beta");
+    f.addRow("{A1}", "{A}", "alpha one");
+    f.addRow("{A2}", "{A}", "alpha two");
+    f.addRow("{X}", "{GONE}", "orphan");        // parent does not exist
+    f.addRow("{A1a}", "{A1}", "third level");   // parent is a sub-memo
+    f.start(false);
+
+    QCOMPARE(f.texts(), (QList<QByteArray>{"alpha", "beta"}));
+    OutlineNode *alpha = f.tree().topLevelNode(0);
+    QCOMPARE(f.texts(alpha), (QList<QByteArray>{"alpha one", "alpha two"}));
+    QCOMPARE(f.tree().totalCount(), 4);
+    QCOMPARE(f.frame->CountMemos(), 6); // hidden rows are counted and stay in the table
+    QCOMPARE(f.count(), 6);
+
+    const TMemoInfo *sub = memoOf(alpha->child(0));
+    QCOMPARE(sub->mid, QByteArray("{A1}"));
+    QCOMPARE(sub->pid, QByteArray("{A}"));
+    QCOMPARE(sub->createTime, 46000.5);
+}
+
+void TstMemoLoad::expandFlagsApplyWithoutWriting()
+{
+    MemoFrameFixture f;
+    f.addRow("{A}", "root", "open", true);
+    f.addRow("{A1}", "{A}", "inside");
+    f.addRow("{B}", "root", "closed", false);
+    f.addRow("{B1}", "{B}", "inside too");
+    const int changesBefore = f.totalChanges();
+    f.start();
+
+    QVERIFY(f.findNode("open") && f.findNode("closed"));
+    QVERIFY(f.findNode("open")->isExpanded());
+    QVERIFY(!f.findNode("closed")->isExpanded());
+    QCOMPARE(f.totalChanges(), changesBefore); // applying stored states writes nothing
+    QCOMPARE(f.frame->VtMemos->shownRowCount(), 3);
+}
+
+void TstMemoLoad::reloadBeforeSetupThenSorted()
+{
+    MemoFrameFixture f;
+    f.addRow("{1}", "root", "pear");
+    f.addRow("{2}", "root", "Apple");
+    f.addRow("{3}", "root", "fig");
+    f.start(); // 2024 then 2025: loaded first, then sorted and focused
+    QCOMPARE(f.texts(), (QList<QByteArray>{"Apple", "fig", "pear"}));
+    QVERIFY(f.frame->treeFocused);
+    QVERIFY(f.frame->VtMemos->hasFocus());
+    QVERIFY(f.host->menuBar() == f.frame->MainMenu1.data());
+}
+
+void TstMemoLoad::reloadAloneKeepsDatabaseOrder()
+{
+    MemoFrameFixture f;
+    f.addRow("{1}", "root", "pear");
+    f.addRow("{2}", "root", "Apple");
+    f.start();
+    f.addRow("{3}", "root", "banana");
+    // A later reload (after a restore or import) neither sorts nor moves the focus.
+    QCoreApplication::postEvent(f.frame, new QEvent(QEvent::Type(2024)));
+    f.settle();
+    QCOMPARE(f.texts(), (QList<QByteArray>{"pear", "Apple", "banana"}));
+    QVERIFY(!f.frame->treeFocused);
+    QVERIFY(!f.frame->loadingSettings);
+}
+
+void TstMemoLoad::emptyTableOffersToAdd()
+{
+    MemoFrameFixture f;
+    f.start();
+    QCOMPARE(f.tree().totalCount(), 0);
+    QCOMPARE(f.frame->CountMemos(), 0);
+    QCOMPARE(f.frame->tipMode, 2);
+    QVERIFY(f.frame->Panel_tip->isVisible());
+    QCOMPARE(f.frame->VtMemos->hint(), QStringLiteral("Double click to add a Memo!"));
+}
+
+void TstMemoLoad::destructionCommitsAnOpenEdit()
+{
+    MemoFrameFixture f;
+    f.addRow("{A}", "root", "draft");
+    f.start();
+    f.tree().setSelected(f.findNode("draft"), true);
+    f.frame->Action_MemoEditExecute();
+    f.settle();
+    QVERIFY(f.editor());
+    QTest::keyClicks(f.editor(), " final");
+    delete f.frame; // as at exit: the open edit is committed, not lost
+    f.frame = nullptr;
+    QCOMPARE(f.column("{A}", "content"), QByteArray("draft final"));
+}
+
+void TstMemoLoad::missingDatabaseIsReportedAndNothingSticks()
+{
+    MemoFrameFixture f;
+    f.db.close(); // as after a data file that could not be opened
+    f.start();
+    QVERIFY(!f.boxes.empty());
+    QCOMPARE(f.boxes.front().caption, QStringLiteral("Brivel Jotterly Lite"));
+    QCOMPARE(f.boxes.front().text, QStringLiteral("The memo database is not open."));
+    // The view commands must not stay blocked by a reload that failed part way.
+    QVERIFY(!f.frame->loadingSettings);
+    QCOMPARE(f.tree().totalCount(), 0);
+}
+
+void TstMemoLoad::logKeysFollowEveryReload()
+{
+    MemoFrameFixture f;
+    f.addRow("{A}", "root", "one");
+    f.start();
+    QCOMPARE(IniFile::ReadInteger(f.iniPath(), "log", "privateMemos", -1), 1);
+    QCOMPARE(IniFile::ReadInteger(f.iniPath(), "log", "publicMemos", -1), 0);
+    f.addRow("{B}", "{nowhere}", "hidden but counted");
+    QCoreApplication::postEvent(f.frame, new QEvent(QEvent::Type(2024)));
+    f.settle();
+    QCOMPARE(IniFile::ReadInteger(f.iniPath(), "log", "privateMemos", -1), 2);
+}
+
+QTEST_MAIN(TstMemoLoad)
+#include "tst_memoload.moc"
