@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QLayout>
 #include <QPainter>
 #include <QRandomGenerator>
 
@@ -176,12 +177,13 @@ void TqzMemosFrame::ShowTip(int mode)
 
 void TqzMemosFrame::Panel_tipResize()
 {
-    if (!Panel_tip->isVisible() && tipMode == 0)
+    if (tipMode == 0)
         return;
-    const int textLeft = label_tip->geometry().left();
-    const int width = qMax(20, Panel_tip->width() - textLeft);
-    label_tip->setFixedWidth(width);
-    Panel_tip->setFixedHeight(label_tip->heightForWidth(width) + 8);
+    // The text wraps to the room right of the picture; the panel is 8 pixels taller.
+    const QMargins margins = Panel_tip->layout()->contentsMargins();
+    const int textWidth = qMax(20, Panel_tip->width() - margins.left() - margins.right() - Image_Tip->width()
+                                       - Panel_tip->layout()->spacing());
+    Panel_tip->setFixedHeight(label_tip->heightForWidth(textWidth) + 8);
 }
 
 void TqzMemosFrame::label_tipClick()
