@@ -44,3 +44,15 @@ QByteArray EditorTextToMemo(const QString &edited)
     text.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
     return text.toUtf8();
 }
+
+QByteArray WithCrLfLineBreaks(const QByteArray &text)
+{
+    QByteArray result;
+    result.reserve(text.size() + text.count('\n'));
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text.at(i) == '\n' && (i == 0 || text.at(i - 1) != '\r'))
+            result += '\r';
+        result += text.at(i);
+    }
+    return result;
+}

@@ -13,6 +13,10 @@ QByteArray FlattenLineBreaks(const QByteArray &text);
 // leading ones stay. Works on UTF-8 bytes without splitting a character.
 QByteArray TrimRightWhiteAndControl(const QByteArray &text);
 
+// Every line feed that does not follow a carriage return becomes CR LF, so text from
+// other programs gets the stored line breaks; lone CRs stay as they are.
+QByteArray WithCrLfLineBreaks(const QByteArray &text);
+
 // Conversions between stored memo text (UTF-8 with CR LF line breaks) and editor text
 // (QString with LF line breaks).
 QString MemoTextToEditor(const QByteArray &stored);

@@ -32,7 +32,7 @@ void TqzMemosFrame::AddMemoFromText(const QString &text)
         VtMemos->cancelEditNode();
     OutlineNode *node = addMemoNode(nullptr);
     TMemoInfo *memo = memoOf(node);
-    memo->content = TrimRightWhiteAndControl(text.toUtf8());
+    memo->content = TrimRightWhiteAndControl(WithCrLfLineBreaks(text.toUtf8()));
     memo->mid = QUuid::createUuid().toString(QUuid::WithBraces).toUpper().toLatin1();
     memo->pid = Sql::kRootId.toLatin1();
     memo->createTime = OleDateTime::now();

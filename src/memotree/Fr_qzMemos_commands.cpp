@@ -229,7 +229,7 @@ void TqzMemosFrame::createMenus()
     file->addSeparator();
     file->addActions({Action_SaveAll, Action_Print});
     file->addSeparator();
-    addHostCommand(file, host.stayOnTop, QStringLiteral("Stay on &Top"));
+    addHostCommand(file, host.stayOnTop, QStringLiteral("S&tay on top"));
     file->addSeparator();
     addHostCommand(file, host.closeWindow, QStringLiteral("&Close            Ctrl+F12"));
 
@@ -255,13 +255,13 @@ void TqzMemosFrame::createMenus()
     QMenu *help = MainMenu1->addMenu(QStringLiteral("&Help"));
     addHostCommand(help, host.helpContents, QStringLiteral("&Contents"));
     help->addSeparator();
-    addHostCommand(help, host.support, QStringLiteral("Contact Technical &Support"));
-    addHostCommand(help, host.suggestion, QStringLiteral("Make a Su&ggestion"));
+    addHostCommand(help, host.support, QStringLiteral("C&ontact Technical Support"));
+    addHostCommand(help, host.suggestion, QStringLiteral("&Make a Suggestion"));
     help->addSeparator();
-    addHostCommand(help, host.visitWeb, QStringLiteral("&Visit Web Site"));
+    addHostCommand(help, host.visitWeb, QStringLiteral("&Visit Brivel Website"));
     addHostCommand(help, host.checkUpdate, QStringLiteral("Check for &Update"));
     help->addSeparator();
-    addHostCommand(help, host.about, QStringLiteral("&About..."));
+    addHostCommand(help, host.about, QStringLiteral("&About"));
 }
 
 void TqzMemosFrame::UpdateCommandState()
