@@ -186,21 +186,27 @@ OutlineNode *OutlineTree::nextNode(const OutlineNode *node)
 
 bool OutlineTree::precedes(const OutlineNode *a, const OutlineNode *b)
 {
-    // Compare the index paths from the top level down; an ancestor comes first.
-    const OutlineNode *pathA[64];
-    const OutlineNode *pathB[64];
-    int depthA = 0, depthB = 0;
-    for (const OutlineNode *n = a; n && n->parentNode && depthA < 64; n = n->parentNode)
-        pathA[depthA++] = n;
-    for (const OutlineNode *n = b; n && n->parentNode && depthB < 64; n = n->parentNode)
-        pathB[depthB++] = n;
-    while (depthA > 0 && depthB > 0) {
-        const OutlineNode *x = pathA[--depthA];
-        const OutlineNode *y = pathB[--depthB];
-        if (x != y)
-            return x->position < y->position;
+    // Bring both to the same depth, then climb together until they are siblings; an
+    // ancestor comes before its descendants.
+    const auto depth = [](const OutlineNode *n) {
+        int d = 0;
+        for (; n && n->parentNode; n = n->parentNode)
+            ++d;
+        return d;
+    };
+    int depthA = depth(a), depthB = depth(b);
+    const OutlineNode *x = a, *y = b;
+    for (; depthA > depthB; --depthA)
+        x = x->parentNode;
+    for (; depthB > depthA; --depthB)
+        y = y->parentNode;
+    if (x == y)
+        return depth(a) < depth(b);
+    while (x->parentNode != y->parentNode) {
+        x = x->parentNode;
+        y = y->parentNode;
     }
-    return depthA < depthB;
+    return x->position < y->position;
 }
 
 void OutlineTree::setVisible(OutlineNode *node, bool visible)

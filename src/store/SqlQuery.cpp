@@ -39,7 +39,8 @@ void runOnce(sqlite3 *db, const QString &sql, const std::vector<QVariant> &value
     try {
         for (size_t i = 0; i < values.size(); ++i)
             bindValue(db, stmt, static_cast<int>(i + 1), values[i]);
-        if (sqlite3_step(stmt) != SQLITE_DONE)
+        const int rc = sqlite3_step(stmt);
+        if (rc != SQLITE_DONE && rc != SQLITE_ROW) // a result set is simply dropped
             fail(db);
     } catch (...) {
         sqlite3_finalize(stmt);
@@ -53,6 +54,11 @@ void runOnce(sqlite3 *db, const QString &sql, const std::vector<QVariant> &value
 void runCached(sqlite3 *db, sqlite3_stmt *&cached, QString &cachedSql, const QString &sql,
                const std::vector<QVariant> &values)
 {
+    // A statement kept from an earlier connection must not be reused after a reopen.
+    if (cached && sqlite3_db_handle(cached) != db) {
+        sqlite3_finalize(cached);
+        cached = nullptr;
+    }
     if (!cached || cachedSql != sql) {
         sqlite3_finalize(cached);
         cached = nullptr;
