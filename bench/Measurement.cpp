@@ -1,0 +1,57 @@
+#include "Measurement.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+
+#include <algorithm>
+#include <vector>
+
+double Measurement::medianMs(int runs) const
+{
+    std::vector<double> times;
+    times.reserve(static_cast<size_t>(runs));
+    for (int i = 0; i < runs; ++i) {
+        if (prepare)
+            prepare();
+        QElapsedTimer clock;
+        clock.start();
+        run();
+        times.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
+        if (tidy)
+            tidy();
+    }
+    if (times.empty())
+        return 0;
+    std::sort(times.begin(), times.end());
+    const size_t middle = times.size() / 2;
+    return times.size() % 2 ? times[middle] : (times[middle - 1] + times[middle]) / 2;
+}
+
+QString resultLine(const MeasurementResult &result)
+{
+    const QString ratio = result.limitMs > 0 ? QString::number(result.ms / result.limitMs, 'f', 2)
+                                             : QStringLiteral("inf");
+    return QStringLiteral("%1 n=%2 ms=%3 limit_ms=%4 ratio=%5")
+        .arg(result.name)
+        .arg(result.memoCount)
+        .arg(result.ms, 0, 'f', 2)
+        .arg(result.limitMs, 0, 'f', 2)
+        .arg(ratio);
+}
+
+double peakRssMb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly | QIODevice::Text))
+        return -1;
+    for (QByteArray line = status.readLine(); !line.isEmpty(); line = status.readLine()) {
+        if (!line.startsWith("VmHWM:"))
+            continue;
+        // "VmHWM:     123456 kB"
+        const QList<QByteArray> parts = line.mid(6).simplified().split(' ');
+        bool ok = false;
+        const double kilobytes = parts.value(0).toDouble(&ok);
+        return ok ? kilobytes / 1024.0 : -1;
+    }
+    return -1;
+}

@@ -1,0 +1,27 @@
+// The measurements of the memo tree, one function each: loading every memo into a
+// shown window, one search-filter pass, a sort and switching the list view, each until
+// the window has painted, each with its limit from BareLimits.
+#pragma once
+
+#include "Measurement.h"
+
+struct BenchSession;
+
+// ReloadMemos of every memo into a new frame in a shown window, painted.
+// Limit: SQLite's C API reading the same rows on a fresh connection.
+MeasurementResult MeasureLoad(BenchSession &session);
+
+// One filter pass for a three-letter search typed in search mode, painted.
+// Limit: memmem over every memo text in memory.
+MeasurementResult MeasureFilter(BenchSession &session);
+
+// One change of sort direction over the whole tree, painted.
+// Limit: std::stable_sort of every memo text with the same comparison.
+MeasurementResult MeasureSort(BenchSession &session);
+
+// Switching the list view on or off, painted.
+// Limit: making the one-line form of every memo text.
+MeasurementResult MeasureListView(BenchSession &session);
+
+// The search text of MeasureFilter.
+extern const char *const kFilterText;

@@ -1,0 +1,234 @@
+// jotterly-bench [N] [--small] [--xcb] [--keep] [--only=NAME,...]
+//
+// Generates a data file of N memos (default 100000) in a temporary folder and measures
+// the program's work on it against the bare building blocks, printing one line per
+// measurement and the peak memory at the end.
+// --small adds a second run at 10000 memos; --xcb uses the X server named by DISPLAY
+// instead of the offscreen platform; --keep leaves the data folder for a closer look and
+// --only runs just the named measurements (handy under a profiler).
+#include "BenchSession.h"
+#include "Boxes.h"
+#include "JotterlyApplication.h"
+#include "JotterlyError.h"
+#include "Measurement.h"
+#include "MemoDataGenerator.h"
+#include "MemoTreeMeasurements.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+constexpr int kDefaultMemoCount = 100000;
+constexpr int kSmallMemoCount = 10000;
+
+// One measurement of the report. New measurements (backup, import, restore) are one
+// function each, added to this list.
+struct BenchCase
+{
+    const char *name;
+    std::function<MeasurementResult(BenchSession &)> measure;
+};
+
+const std::vector<BenchCase> &benchCases()
+{
+    static const std::vector<BenchCase> cases = {
+        {"load", MeasureLoad},
+        {"filter", MeasureFilter},
+        {"sort", MeasureSort},
+        {"listview", MeasureListView},
+    };
+    return cases;
+}
+
+struct Options
+{
+    std::vector<int> memoCounts;
+    bool useXcb = false;
+    bool keepData = false;
+    QStringList only; // measurement names to run; empty runs them all
+};
+
+void printLine(const QString &line)
+{
+    std::printf("%s\n", line.toUtf8().constData());
+    std::fflush(stdout);
+}
+
+// The offscreen platform warns on every shown window that it cannot pass size hints on;
+// that says nothing about the measurements, so it is left out. Everything else passes.
+QtMessageHandler previousMessageHandler = nullptr;
+
+void dropSizeHintWarning(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (message.contains(QLatin1String("propagateSizeHints")))
+        return;
+    if (previousMessageHandler)
+        previousMessageHandler(type, context, message);
+    else
+        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+}
+
+void printUsage()
+{
+    std::fprintf(stderr, "usage: jotterly-bench [N] [--small] [--xcb] [--keep] [--only=NAME,...]\n"
+                         "  N        memos to generate and measure (default %d)\n"
+                         "  --small  also measure a second, smaller run of %d memos\n"
+                         "  --xcb    use the X server in DISPLAY instead of the offscreen platform\n"
+                         "  --keep   keep the temporary data folder and print where it is\n"
+                         "  --only=  run only the named measurements (load, filter, sort, listview)\n",
+                 kDefaultMemoCount, kSmallMemoCount);
+}
+
+// False for arguments that make no sense; the usage is printed then.
+bool parseOptions(int argc, char **argv, Options &options)
+{
+    int memoCount = kDefaultMemoCount;
+    bool small = false;
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg == "--small") {
+            small = true;
+        } else if (arg == "--xcb") {
+            options.useXcb = true;
+        } else if (arg == "--keep") {
+            options.keepData = true;
+        } else if (arg.startsWith("--only=")) {
+            options.only = QString::fromUtf8(arg.mid(7)).split(QLatin1Char(','), Qt::SkipEmptyParts);
+            for (const QString &name : options.only) {
+                const auto known = [&name](const BenchCase &c) { return name == QLatin1String(c.name); };
+                if (std::none_of(benchCases().begin(), benchCases().end(), known))
+                    return false;
+            }
+        } else {
+            bool ok = false;
+            memoCount = arg.toInt(&ok);
+            if (!ok || memoCount < 1)
+                return false;
+        }
+    }
+    options.memoCounts = {memoCount};
+    if (small && memoCount != kSmallMemoCount)
+        options.memoCounts.push_back(kSmallMemoCount);
+    return true;
+}
+
+BackgroundPictures loadPictures(const QString &folder, QStringList &notes)
+{
+    BackgroundPictures pictures;
+    QStringList missing;
+    const auto load = [&](QImage &target, const char *name) {
+        if (!target.load(folder + QLatin1String(name)))
+            missing << QLatin1String(name);
+    };
+    load(pictures.toolsbar, "toolsbarBackground.bmp");
+    load(pictures.searchbar, "searchbarBackground.bmp");
+    load(pictures.group, "groupBackground.bmp");
+    load(pictures.item0, "itemBackground0.bmp");
+    load(pictures.item1, "itemBackground1.bmp");
+    if (!missing.isEmpty())
+        notes << QStringLiteral("pictures missing in %1: %2 (rows painted without them)")
+                     .arg(folder, missing.join(QStringLiteral(", ")));
+    return pictures;
+}
+
+// Generates the data and runs every measurement at one memo count; false on a failure,
+// which is reported as a "#" line.
+bool runSession(int memoCount, const Options &options)
+{
+    QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/jotterly-bench-XXXXXX"));
+    if (!folder.isValid()) {
+        printLine(QStringLiteral("# error: cannot make a temporary folder: %1").arg(folder.errorString()));
+        return false;
+    }
+    folder.setAutoRemove(!options.keepData);
+    if (options.keepData)
+        printLine(QStringLiteral("# data folder kept: %1").arg(folder.path()));
+    BenchSession session;
+    session.memoCount = memoCount;
+    session.dataDir = folder.path() + QLatin1Char('/');
+    session.dataFile = session.dataDir + QStringLiteral("qzData.qzb");
+    session.iniPath = session.dataDir + QStringLiteral("qzConf.ini");
+    session.pictures = loadPictures(QCoreApplication::applicationDirPath() + QStringLiteral("/Images/"), session.notes);
+
+    bool ok = true;
+    try {
+        MemoDataSpec spec;
+        spec.memoCount = memoCount;
+        QElapsedTimer clock;
+        clock.start();
+        session.data = GenerateMemoData(session.dataFile, spec);
+        const MemoDataSummary &d = session.data;
+        printLine(QStringLiteral("# data n=%1: %2 top-level (%3 expanded, %4 without sub-memos, at most %5 sub-memos), "
+                                 "%6 sub-memos, %7 multi-line, %8 with non-ASCII words, %9 text bytes; made in %10 ms")
+                      .arg(memoCount)
+                      .arg(d.topLevel)
+                      .arg(d.expanded)
+                      .arg(d.withoutSubMemos)
+                      .arg(d.mostSubMemos)
+                      .arg(d.subMemos)
+                      .arg(d.multiline)
+                      .arg(d.withNonAscii)
+                      .arg(d.textBytes)
+                      .arg(clock.elapsed()));
+        for (const BenchCase &benchCase : benchCases())
+            if (options.only.isEmpty() || options.only.contains(QLatin1String(benchCase.name)))
+                printLine(resultLine(benchCase.measure(session)));
+    } catch (const std::exception &error) {
+        const auto *own = dynamic_cast<const JotterlyError *>(&error);
+        session.notes << QStringLiteral("error: %1").arg(own ? own->message() : QString::fromLocal8Bit(error.what()));
+        ok = false;
+    }
+    session.host.reset(); // the window goes before its data folder
+    for (const QString &note : session.notes)
+        printLine(QStringLiteral("# ") + note);
+    return ok;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    Options options;
+    if (!parseOptions(argc, argv, options)) {
+        printUsage();
+        return 2;
+    }
+    // Offscreen unless a real X server was asked for and is there.
+    const bool xcb = options.useXcb && !qEnvironmentVariableIsEmpty("DISPLAY");
+    qputenv("QT_QPA_PLATFORM", xcb ? "xcb" : "offscreen");
+    previousMessageHandler = qInstallMessageHandler(dropSizeHintWarning);
+
+    JotterlyApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("jotterly-bench"));
+    QStandardPaths::setTestModeEnabled(true); // nothing of the user's is read or written
+    // A box would block the run: every box is printed and answered with Cancel.
+    int boxes = 0;
+    Boxes::setPresenter([&boxes](const QString &caption, const QString &text, Boxes::Buttons, Boxes::Icon) {
+        ++boxes;
+        printLine(QStringLiteral("# box: %1: %2").arg(caption, text));
+        return static_cast<int>(Boxes::IdCancel);
+    });
+
+    printLine(QStringLiteral("# jotterly-bench platform=%1 build=%2 qt=%3 sqlite=%4 runs=%5 (median reported)")
+                  .arg(QGuiApplication::platformName(), QStringLiteral(JOTTERLY_BENCH_BUILD_TYPE),
+                       QString::fromLatin1(qVersion()), QString::fromLatin1(sqlite3_libversion()))
+                  .arg(kRunsPerMeasurement));
+    if (options.useXcb && !xcb)
+        printLine(QStringLiteral("# --xcb ignored: DISPLAY is not set"));
+
+    bool ok = true;
+    for (int memoCount : options.memoCounts)
+        ok = runSession(memoCount, options) && ok;
+    printLine(QStringLiteral("peak_rss_mb=%1").arg(peakRssMb(), 0, 'f', 1));
+    return ok && boxes == 0 ? 0 : 1;
+}
