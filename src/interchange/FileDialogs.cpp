@@ -1,0 +1,90 @@
+#include "FileDialogs.h"
+
+#include "InterchangeFormat.h"
+
+#include <QFileDialog>
+#include <QHash>
+
+namespace FileDialogs {
+namespace {
+
+Presenter &currentPresenter()
+{
+    static Presenter presenter;
+    return presenter;
+}
+
+// Like a dialog component that keeps its file name between runs, each named dialog offers
+// the name chosen last.
+QHash<QString, QString> &lastChosen()
+{
+    static QHash<QString, QString> names;
+    return names;
+}
+
+QString showQtDialog(Kind kind, const Request &request, QWidget *parent)
+{
+    QFileDialog dialog(parent, request.caption, request.startPath);
+    dialog.setAcceptMode(kind == Kind::Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    // AnyFile in both modes: an open dialog accepts a name that does not exist, and
+    // reading it then reports the failure.
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter(Interchange::ToQtFileDialogFilter(request.filter));
+    dialog.setDefaultSuffix(Interchange::ToQtDefaultSuffix(request.defaultExt));
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+    dialog.setSizeGripEnabled(true);
+    if (dialog.exec() != QDialog::Accepted)
+        return QString();
+    return dialog.selectedFiles().value(0);
+}
+
+QString run(Kind kind, QWidget *parent, const Request &request)
+{
+    Request shown = request;
+    if (shown.startPath.isEmpty())
+        shown.startPath = lastChosen().value(shown.name);
+    const Presenter &presenter = currentPresenter();
+    const QString chosen = presenter ? presenter(kind, shown, parent) : showQtDialog(kind, shown, parent);
+    if (!chosen.isEmpty() && !shown.name.isEmpty())
+        lastChosen().insert(shown.name, chosen);
+    return chosen;
+}
+
+} // namespace
+
+Presenter setPresenter(Presenter presenter)
+{
+    Presenter previous = std::move(currentPresenter());
+    currentPresenter() = std::move(presenter);
+    return previous;
+}
+
+QString GetSaveFileName(QWidget *parent, const Request &request)
+{
+    return run(Kind::Save, parent, request);
+}
+
+QString GetOpenFileName(QWidget *parent, const Request &request)
+{
+    return run(Kind::Open, parent, request);
+}
+
+Request ExportDialog()
+{
+    Request request;
+    request.name = QStringLiteral("ExportDialog");
+    request.filter = QLatin1String(Interchange::kExportDialogFilter);
+    request.defaultExt = QLatin1String(Interchange::kDefaultExt);
+    return request;
+}
+
+Request OpenDialog1()
+{
+    Request request;
+    request.name = QStringLiteral("OpenDialog1");
+    request.filter = QLatin1String(Interchange::kOpenDialogFilter);
+    request.defaultExt = QLatin1String(Interchange::kDefaultExt);
+    return request;
+}
+
+} // namespace FileDialogs

@@ -1,0 +1,936 @@
+// Tests of backup, restore and import (TIoDm), the Confirm Replace dialog and the memo
+// export, on a real SQLite file in a temporary folder. Boxes, file dialogs and the replace
+// question go through their seams, so no test ever waits for a user.
+#include "Boxes.h"
+#include "Dlg_ReplaceAsk.h"
+#include "Dm_Io.h"
+#include "FileDialogs.h"
+#include "InterchangeFormat.h"
+#include "InterchangeRecords.h"
+#include "InterchangeTime.h"
+#include "JotterlyError.h"
+#include "MemoExport.h"
+#include "OutlineTree.h"
+#include "SqlConnection.h"
+#include "SqlQuery.h"
+#include "TMemoInfo.h"
+#include "TextHelpers.h"
+#include "pU_XmlTry.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QLabel>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <cmath>
+#include <csignal>
+#include <ctime>
+#include <sys/resource.h>
+
+namespace {
+
+const QString kVersion = QStringLiteral("1.0.0.1");
+const QStringList kMemoColumns{"mid", "pid", "content", "assignTime", "createTime", "editTime"};
+const QStringList kTaskColumns{"tid", "pid", "content", "checkFlag", "alarmFlag", "dueFlag", "textColor",
+                               "backgroundColor", "createTime", "editTime", "checkTime", "alarmTime", "dueTime"};
+const QStringList kMemoAttributes{"mid", "pid", "content", "assign-time", "create-time", "edit-time"};
+
+TDateTime at(int year, int month, int day, int hour, int minute, int second)
+{
+    return OleDateTime::encode(QDate(year, month, day), QTime(hour, minute, second));
+}
+
+void useZone(const QByteArray &zone)
+{
+    qputenv("TZ", zone);
+    tzset();
+}
+
+using Attributes = QList<QPair<QByteArray, QByteArray>>;
+
+Attributes memoAttributes(const QByteArray &mid, const QByteArray &pid, const QByteArray &content,
+                          const QByteArray &time = "2008-03-05T14:07:09.000Z")
+{
+    return {{"mid", mid}, {"pid", pid}, {"content", content},
+            {"assign-time", time}, {"create-time", time}, {"edit-time", time}};
+}
+
+// Every element under the path as "name: attr=value, ..." in document order.
+QStringList elementsOf(Txmltry &xml, const QString &path)
+{
+    QStringList result;
+    for (pugi::xml_node node : xml.FindNode(path).children()) {
+        QStringList attributes;
+        for (pugi::xml_attribute attribute : node.attributes())
+            attributes << QString::fromUtf8(attribute.name()) + '=' + QString::fromUtf8(attribute.value());
+        result << QString::fromUtf8(node.name()) + ": " + attributes.join(", ");
+    }
+    return result;
+}
+
+} // namespace
+
+class TestDmIo : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<SqlConnection> db;
+    QStringList boxes;
+    QString nextFile;                        // what the file dialog answers; empty cancels
+    QList<FileDialogs::Request> dialogs;
+    QList<FileDialogs::Kind> dialogKinds;
+    QList<ReplaceAnswer> answers;            // scripted answers of the replace question
+    QList<ReplaceAskTexts> asked;
+
+    QString path(const QString &name) const { return dir->filePath(name); }
+
+    void addMemo(const QByteArray &mid, const QByteArray &pid, const QByteArray &content, TDateTime time)
+    {
+        SqlQuery query(*db);
+        OpenSql(query, QStringLiteral("select * from memos where 1=0"));
+        query.insert();
+        query.setText("mid", mid);
+        query.setText("pid", pid);
+        query.setText("content", content);
+        query.setDateTime("assignTime", time);
+        query.setDateTime("createTime", time - 1);
+        query.setDateTime("editTime", time + 0.5);
+        query.post();
+    }
+
+    // Columns left out of `values` stay NULL.
+    void addTask(const QList<QPair<QString, QVariant>> &values)
+    {
+        SqlQuery query(*db);
+        OpenSql(query, QStringLiteral("select * from tasks where 0=1"));
+        query.insert();
+        for (const auto &value : values) {
+            if (value.second.typeId() == QMetaType::Double)
+                query.setDateTime(value.first, value.second.toDouble());
+            else
+                query.setText(value.first, value.second.toByteArray());
+        }
+        query.post();
+    }
+
+    // The rows as the program reads them (NULL reads as "" or 0), ordered by id.
+    QList<QStringList> rows(const QString &table, const QStringList &columns)
+    {
+        SqlQuery query(*db);
+        OpenSql(query, QStringLiteral("select * from %1 order by %2").arg(table, columns[0]));
+        QList<QStringList> result;
+        for (; !query.eof(); query.next()) {
+            QStringList row;
+            for (const QString &column : columns) {
+                row << (column.endsWith("Time") ? QString::number(query.asDateTime(column), 'g', 17)
+                                                : QString::fromUtf8(query.text(column)));
+            }
+            result << row;
+        }
+        return result;
+    }
+
+    QStringList column(const QString &table, const QString &name)
+    {
+        QStringList values;
+        SqlQuery query(*db);
+        OpenSql(query, QStringLiteral("select %1 from %2 order by rowid").arg(name, table));
+        for (; !query.eof(); query.next())
+            values << QString::fromUtf8(query.textAt(0));
+        return values;
+    }
+
+    QString writeDocument(const QString &name, const QList<Attributes> &memos, const QList<Attributes> &tasks = {},
+                          const QByteArray &app = "Clockvane", bool withApp = true)
+    {
+        Txmltry xml;
+        Interchange::StartDocument(xml, kVersion);
+        if (withApp)
+            xml.SetAttr("brivel", "app", app);
+        else
+            xml.FindNode("brivel").remove_attribute("app");
+        for (const auto &[listPath, element, records] :
+             {std::tuple{"brivel,memos", "memo", memos}, std::tuple{"brivel,tasks", "task", tasks}}) {
+            pugi::xml_node list = xml.FindNode(QString::fromLatin1(listPath));
+            for (const Attributes &record : records) {
+                pugi::xml_node node = list.append_child(element);
+                for (const auto &attribute : record)
+                    node.append_attribute(attribute.first.constData()).set_value(attribute.second.constData());
+            }
+        }
+        const QString file = path(name);
+        xml.SaveToFile(file);
+        return file;
+    }
+
+    // Two top-level memos, one with two sub-memos (multi-line, non-ASCII, markup and a quote),
+    // and two tasks, one with NULL columns.
+    void fillSample()
+    {
+        addMemo("{M1}", "root", "first line\r\nsecond line\r\n\r\nlast", at(2008, 3, 5, 14, 7, 9));
+        addMemo("{S1}", "{M1}", "Grüße, 日本語, emoji 😀 & <b>markup</b> \"quoted\" 'it''s'", at(2009, 1, 2, 3, 4, 5));
+        addMemo("{S2}", "{M1}", "\ttab\r\n  indented", at(2010, 7, 8, 9, 10, 11));
+        addMemo("{M2}", "root", "", at(2011, 12, 31, 23, 59, 59));
+        addTask({{"tid", "{T1}"}, {"pid", "root"}, {"content", "task\r\ntwo lines"}, {"checkFlag", "1"},
+                 {"alarmFlag", "0"}, {"dueFlag", "1"}, {"textColor", "255"}, {"backgroundColor", "16777215"},
+                 {"createTime", at(2008, 1, 1, 0, 0, 0)}, {"editTime", at(2008, 1, 2, 12, 0, 1)},
+                 {"checkTime", at(2008, 1, 3, 1, 2, 3)}, {"alarmTime", at(2008, 1, 4, 4, 5, 6)},
+                 {"dueTime", at(2008, 1, 5, 7, 8, 9)}});
+        addTask({{"tid", "{T2}"}, {"pid", "{T1}"}, {"content", "sub-task"}, {"checkFlag", "0"},
+                 {"createTime", at(2008, 2, 1, 10, 0, 0)}, {"editTime", at(2008, 2, 1, 11, 0, 0)}});
+    }
+
+    void clearTables() { db->exec("delete from memos; delete from tasks;"); }
+
+private slots:
+    void initTestCase() { useZone("UTC"); }
+
+    void init()
+    {
+        dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir->isValid());
+        db = std::make_unique<SqlConnection>();
+        db->open(path("qzData.qzb"));
+        boxes.clear();
+        dialogs.clear();
+        dialogKinds.clear();
+        answers.clear();
+        asked.clear();
+        nextFile.clear();
+        Boxes::setPresenter([this](const QString &caption, const QString &text, Boxes::Buttons, Boxes::Icon) {
+            boxes << caption + ": " + text;
+            return int(Boxes::IdOk);
+        });
+        FileDialogs::setPresenter([this](FileDialogs::Kind kind, const FileDialogs::Request &request, QWidget *) {
+            dialogKinds << kind;
+            dialogs << request;
+            return nextFile;
+        });
+        ReplaceAsker::setAskFunction([this](const ReplaceAskTexts &texts) {
+            asked << texts;
+            return answers.isEmpty() ? ReplaceAnswer::Cancel : answers.takeFirst();
+        });
+    }
+
+    void cleanup()
+    {
+        Boxes::setPresenter({});
+        FileDialogs::setPresenter({});
+        ReplaceAsker::setAskFunction({});
+        QVERIFY(!db->inTransaction());
+        db.reset();
+        dir.reset();
+        useZone("UTC");
+    }
+
+    void backupRestoreRoundTrip_data()
+    {
+        QTest::addColumn<QByteArray>("zone");
+        QTest::newRow("UTC") << QByteArray("UTC");
+        QTest::newRow("Asia/Kolkata") << QByteArray("Asia/Kolkata");
+        QTest::newRow("America/New_York") << QByteArray("America/New_York");
+    }
+    void backupRestoreRoundTrip()
+    {
+        QFETCH(QByteArray, zone);
+        useZone(zone);
+        fillSample();
+        const QList<QStringList> memos = rows("memos", kMemoColumns);
+        const QList<QStringList> tasks = rows("tasks", kTaskColumns);
+
+        TIoDm io(*db, kVersion, nullptr);
+        nextFile = path("backup.qzx");
+        QVERIFY(io.Backup());
+        QCOMPARE(dialogKinds, QList<FileDialogs::Kind>{FileDialogs::Kind::Save});
+        QCOMPARE(dialogs[0].filter, QStringLiteral("Brivel Database,  (*.qzx)|*.qzx"));
+        QCOMPARE(dialogs[0].defaultExt, QStringLiteral("*.qzx"));
+
+        Txmltry xml;
+        xml.LoadFromFile(nextFile);
+        QCOMPARE(QByteArray(xml.FindNode("brivel").attribute("app").value()), QByteArray("Clockvane"));
+        QCOMPARE(QString::fromUtf8(xml.FindNode("brivel").attribute("appversion").value()), kVersion);
+        QCOMPARE(xml.ChildCount("brivel,memos"), 4);
+        QCOMPARE(xml.ChildCount("brivel,tasks"), 2);
+        const QStringList taskElements = elementsOf(xml, "brivel,tasks");
+        QVERIFY2(taskElements[1].startsWith("task: tid={T2}, pid={T1}, content=sub-task, check-flag=0, alarm-flag=, "
+                                            "due-flag=, text-color=, background-color=, create-time="),
+                 qPrintable(taskElements[1]));
+        QVERIFY(taskElements[1].contains("alarm-time=1899-12-30T00:00:00.000"));
+
+        clearTables();
+        QVERIFY(io.Restore());
+        QCOMPARE(boxes, QStringList());
+        QVERIFY(asked.isEmpty()); // nothing was stored, so nothing is asked
+        QCOMPARE(rows("memos", kMemoColumns), memos);
+        QCOMPARE(rows("tasks", kTaskColumns), tasks);
+        // A NULL time comes back as the stored zero date-time.
+        SqlQuery query(*db);
+        OpenSql(query, "select typeof(alarmTime), alarmTime from tasks where tid='{T2}'");
+        QCOMPARE(query.textAt(0), QByteArray("real"));
+        QCOMPARE(query.dateTimeAt(1), 0.0);
+    }
+
+    void restoreAnswers_data()
+    {
+        QTest::addColumn<QList<ReplaceAnswer>>("script");
+        QTest::addColumn<int>("questions");
+        QTest::addColumn<QStringList>("replaced"); // of the stored {A}, {B}, {T}
+        QTest::addColumn<QStringList>("inserted"); // of the new {C}, {U}
+        using A = ReplaceAnswer;
+        QTest::newRow("yes to each") << QList<A>{A::Yes, A::Yes, A::Yes} << 3 << QStringList{"{A}", "{B}", "{T}"}
+                                     << QStringList{"{C}", "{U}"};
+        QTest::newRow("no to each") << QList<A>{A::No, A::No, A::No} << 3 << QStringList{} << QStringList{"{C}", "{U}"};
+        QTest::newRow("closed, yes, closed") << QList<A>{A::Cancel, A::Yes, A::Cancel} << 3 << QStringList{"{B}"}
+                                             << QStringList{"{C}", "{U}"};
+        QTest::newRow("all carries into tasks") << QList<A>{A::YesToAll} << 1 << QStringList{"{A}", "{B}", "{T}"}
+                                                << QStringList{"{C}", "{U}"};
+        QTest::newRow("yes, then all") << QList<A>{A::Yes, A::YesToAll} << 2 << QStringList{"{A}", "{B}", "{T}"}
+                                       << QStringList{"{C}", "{U}"};
+        QTest::newRow("abort at once") << QList<A>{A::Abort} << 1 << QStringList{} << QStringList{};
+        QTest::newRow("no, then abort skips tasks") << QList<A>{A::No, A::Abort} << 2 << QStringList{}
+                                                    << QStringList{"{C}"};
+        QTest::newRow("abort in tasks") << QList<A>{A::Yes, A::Yes, A::Abort} << 3 << QStringList{"{A}", "{B}"}
+                                        << QStringList{"{C}"};
+    }
+    void restoreAnswers()
+    {
+        QFETCH(QList<ReplaceAnswer>, script);
+        QFETCH(int, questions);
+        QFETCH(QStringList, replaced);
+        QFETCH(QStringList, inserted);
+        addMemo("{A}", "root", "stored A\r\nsecond line", at(2001, 1, 1, 1, 1, 1));
+        addMemo("{B}", "root", "stored B", at(2002, 2, 2, 2, 2, 2));
+        db->exec("update memos set expandFlag=1 where mid='{B}'");
+        addTask({{"tid", "{T}"}, {"pid", "root"}, {"content", "stored T"}, {"editTime", at(2003, 3, 3, 3, 3, 3)}});
+        // File order: A, C (not stored), B; tasks T, U (not stored).
+        const QString file = writeDocument(
+            "restore.qzx",
+            {memoAttributes("{A}", "root", "file A\nline two", "2008-03-05T14:07:09.000+01:00"),
+             memoAttributes("{C}", "root", "file C"), memoAttributes("{B}", "root", "file B")},
+            {{{"tid", "{T}"}, {"pid", "root"}, {"content", "file T"}, {"check-flag", "1"}, {"alarm-flag", "0"},
+              {"due-flag", "0"}, {"text-color", "1"}, {"background-color", "2"},
+              {"create-time", "2008-03-05T14:07:09Z"}, {"edit-time", "2008-04-05T00:00:00Z"},
+              {"check-time", "2008-03-05T14:07:09Z"}, {"alarm-time", "2008-03-05T14:07:09Z"},
+              {"due-time", "2008-03-05T14:07:09Z"}},
+             {{"tid", "{U}"}, {"pid", "{T}"}, {"content", "file U"}, {"check-flag", ""}, {"alarm-flag", ""},
+              {"due-flag", ""}, {"text-color", ""}, {"background-color", ""},
+              {"create-time", "2008-03-05T14:07:09Z"}, {"edit-time", "2008-03-05T14:07:09Z"},
+              {"check-time", "2008-03-05T14:07:09Z"}, {"alarm-time", "2008-03-05T14:07:09Z"},
+              {"due-time", "2008-03-05T14:07:09Z"}}});
+        answers = script;
+        nextFile = file;
+        TIoDm io(*db, kVersion, nullptr);
+        QVERIFY(io.Restore()); // an Abort counts as success
+        QCOMPARE(boxes, QStringList());
+        QCOMPARE(asked.size(), questions);
+        QCOMPARE(dialogKinds, QList<FileDialogs::Kind>{FileDialogs::Kind::Open});
+        QCOMPARE(dialogs[0].filter, QStringLiteral("Brivel Database, (*.qzx)|*.qzx"));
+
+        // What the first question showed.
+        QCOMPARE(asked[0].caption, QStringLiteral("Would you like to replace the existing memo"));
+        QCOMPARE(asked[0].oldTitle, QStringLiteral("stored A  second line"));
+        QCOMPARE(asked[0].oldTime, "modified: " + OleDateTime::toDisplayText(at(2001, 1, 1, 1, 1, 1) + 0.5));
+        QCOMPARE(asked[0].newTitle, QStringLiteral("file A line two"));
+        QCOMPARE(asked[0].newTime, "modified: " + OleDateTime::toDisplayText(at(2008, 3, 5, 13, 7, 9)));
+        if (questions == 3) {
+            QCOMPARE(asked[2].caption, QStringLiteral("Would you like to replace the existing task"));
+            QCOMPARE(asked[2].newTime, "modified: " + OleDateTime::toDisplayText(at(2008, 4, 5, 0, 0, 0)));
+        }
+
+        const QHash<QString, QString> stored{{"{A}", "stored A\r\nsecond line"}, {"{B}", "stored B"}, {"{T}", "stored T"}};
+        const QHash<QString, QString> fromFile{{"{A}", "file A\r\nline two"}, {"{B}", "file B"}, {"{T}", "file T"},
+                                               {"{C}", "file C"}, {"{U}", "file U"}};
+        QHash<QString, QString> expected = stored;
+        for (const QString &id : replaced + inserted)
+            expected[id] = fromFile[id];
+        QHash<QString, QString> actual;
+        for (const auto &table : {std::pair{"memos", "mid"}, std::pair{"tasks", "tid"}}) {
+            const QStringList ids = column(table.first, table.second);
+            const QStringList contents = column(table.first, "content");
+            for (int i = 0; i < ids.size(); ++i)
+                actual[ids[i]] = contents[i];
+        }
+        QCOMPARE(actual, expected);
+        // A replaced memo keeps its expand state; the file does not carry it.
+        QCOMPARE(column("memos", "expandFlag").value(column("memos", "mid").indexOf("{B}")), QStringLiteral("1"));
+    }
+
+    void importTwiceMakesTwoCopies()
+    {
+        fillSample();
+        const QString file = path("import.qzx");
+        TIoDm io(*db, kVersion, nullptr);
+        QVERIFY(io.BackupTo(file));
+        const QList<QStringList> original = rows("memos", kMemoColumns);
+        clearTables();
+
+        nextFile = file;
+        QVERIFY(io.Import());
+        QVERIFY(io.Import());
+        QCOMPARE(boxes, QStringList());
+        QVERIFY(asked.isEmpty());
+        QCOMPARE(dialogKinds, QList<FileDialogs::Kind>(2, FileDialogs::Kind::Open));
+
+        const QList<QStringList> memos = rows("memos", kMemoColumns);
+        QCOMPARE(memos.size(), 8);
+        QSet<QString> mids;
+        for (const QStringList &memo : memos) {
+            mids.insert(memo[0]);
+            QCOMPARE(memo[0].size(), 38);
+            QVERIFY(!QStringList({"{M1}", "{M2}", "{S1}", "{S2}"}).contains(memo[0]));
+        }
+        QCOMPARE(mids.size(), 8);
+        // Each copy keeps its sub-memos under its own new memo, with every other column equal.
+        for (const QStringList &memo : memos) {
+            const auto source = std::find_if(original.begin(), original.end(), [&](const QStringList &o) {
+                return o.mid(2) == memo.mid(2);
+            });
+            QVERIFY(source != original.end());
+            if ((*source)[1] == "root") {
+                QCOMPARE(memo[1], QStringLiteral("root"));
+            } else {
+                const auto parent = std::find_if(memos.begin(), memos.end(),
+                                                 [&](const QStringList &p) { return p[0] == memo[1]; });
+                QVERIFY(parent != memos.end());
+                QCOMPARE((*parent)[2], QStringLiteral("first line\r\nsecond line\r\n\r\nlast"));
+            }
+        }
+        const QList<QStringList> tasks = rows("tasks", kTaskColumns);
+        QCOMPARE(tasks.size(), 4);
+        for (const QStringList &task : tasks) {
+            if (task[2] == "sub-task")
+                QVERIFY(std::any_of(tasks.begin(), tasks.end(), [&](const QStringList &t) { return t[0] == task[1]; }));
+        }
+    }
+
+    void importKeepsSubMemosWithTheirParents_data()
+    {
+        QTest::addColumn<QList<Attributes>>("records");
+        QTest::addColumn<QStringList>("parents"); // expected parent content per content, in file order
+        QTest::newRow("sub-memo before its parent")
+            << QList<Attributes>{memoAttributes("{S}", "{P}", "sub"), memoAttributes("{P}", "root", "parent"),
+                                 memoAttributes("{S2}", "{P}", "sub 2")}
+            << QStringList{"parent", "root", "parent"};
+        QTest::newRow("parent not in the file")
+            << QList<Attributes>{memoAttributes("{X}", "{GONE}", "orphan"), memoAttributes("{P}", "root", "parent"),
+                                 memoAttributes("{S}", "{P}", "sub"), memoAttributes("{Y}", "{GONE}", "orphan 2")}
+            << QStringList{"root", "root", "parent", "root"};
+        QTest::newRow("parent is itself a sub-memo")
+            << QList<Attributes>{memoAttributes("{P}", "root", "parent"), memoAttributes("{S}", "{P}", "sub"),
+                                 memoAttributes("{D}", "{S}", "deep")}
+            << QStringList{"root", "parent", "root"};
+    }
+    void importKeepsSubMemosWithTheirParents()
+    {
+        QFETCH(QList<Attributes>, records);
+        QFETCH(QStringList, parents);
+        TIoDm io(*db, kVersion, nullptr);
+        QVERIFY(io.ImportFrom(writeDocument("subs.qzx", records)));
+        QCOMPARE(boxes, QStringList());
+        const QStringList mids = column("memos", "mid");
+        const QStringList pids = column("memos", "pid");
+        const QStringList contents = column("memos", "content");
+        QCOMPARE(contents.size(), parents.size());
+        for (int i = 0; i < contents.size(); ++i) {
+            const QString parent = pids[i] == "root" ? QStringLiteral("root") : contents.value(mids.indexOf(pids[i]));
+            QCOMPARE(parent, parents[i]);
+        }
+    }
+
+    void exportWritesSelectionWithSubMemos_data()
+    {
+        QTest::addColumn<QStringList>("select");
+        QTest::addColumn<QStringList>("expected"); // "mid pid" per memo element, in order
+        QTest::newRow("memos with all their sub-memos")
+            << QStringList{"{M1}", "{M2}"} << QStringList{"{M1} root", "{S1} {M1}", "{S2} {M1}", "{S3} {M1}",
+                                                          "{M2} root", "{S4} {M2}"};
+        QTest::newRow("sub-memos alone") << QStringList{"{S1}", "{S3}"} << QStringList{"{S1} root", "{S3} root"};
+        QTest::newRow("nothing selected") << QStringList{} << QStringList{};
+    }
+    void exportWritesSelectionWithSubMemos()
+    {
+        QFETCH(QStringList, select);
+        QFETCH(QStringList, expected);
+        OutlineTree tree;
+        tree.OnCreateNodeData = [] { return std::make_unique<TMemoInfo>(); };
+        QHash<QString, OutlineNode *> nodes;
+        const auto add = [&](OutlineNode *parent, const QByteArray &mid, const QByteArray &content) {
+            OutlineNode *node = tree.addChild(parent);
+            TMemoInfo *memo = memoOf(node);
+            memo->mid = mid;
+            memo->pid = parent ? memoOf(parent)->mid : QByteArray("root");
+            memo->content = content;
+            memo->assignTime = at(2008, 3, 5, 14, 7, 9);
+            memo->createTime = at(2008, 3, 5, 14, 7, 9) + 0.25;
+            memo->editTime = 0;
+            nodes.insert(QString::fromLatin1(mid), node);
+            return node;
+        };
+        OutlineNode *m1 = add(nullptr, "{M1}", "memo\r\ntwo lines");
+        add(m1, "{S1}", "sub 1");
+        add(m1, "{S2}", "hidden by the filter");
+        add(m1, "{S3}", "sub 3");
+        OutlineNode *m2 = add(nullptr, "{M2}", "memo 2");
+        add(m2, "{S4}", "sub 4");
+        tree.setVisible(nodes["{S2}"], false);
+        tree.setExpanded(m2, true);
+        for (const QString &mid : select)
+            tree.setSelected(nodes[mid], true);
+
+        const QString file = path("export.qzx");
+        QVERIFY(ExportMemos(file, tree.selectedNodes(), kVersion));
+        QCOMPARE(boxes, QStringList());
+        Txmltry xml;
+        xml.LoadFromFile(file);
+        QCOMPARE(QByteArray(xml.FindNode("brivel").attribute("app").value()), QByteArray("Clockvane"));
+        QCOMPARE(xml.ChildCount("brivel,tasks"), 0);
+        QCOMPARE(xml.ChildCount("brivel,notes"), 0);
+        const QStringList elements = elementsOf(xml, "brivel,memos");
+        QStringList midPid;
+        for (pugi::xml_node memo : xml.FindNode("brivel,memos").children())
+            midPid << QString::fromUtf8(memo.attribute("mid").value()) + ' ' + memo.attribute("pid").value();
+        QCOMPARE(midPid, expected);
+        if (!select.isEmpty() && select[0] == "{M1}") {
+            QCOMPARE(elements[0], QStringLiteral("memo: mid={M1}, pid=root, content=memo\r\ntwo lines, "
+                                                 "assign-time=2008-03-05T14:07:09.000Z, "
+                                                 "create-time=2008-03-05T20:07:09.000Z, "
+                                                 "edit-time=1899-12-30T00:00:00.000Z"));
+        }
+    }
+
+    void exportedSubMemosImportAsTopLevel()
+    {
+        OutlineTree tree;
+        tree.OnCreateNodeData = [] { return std::make_unique<TMemoInfo>(); };
+        OutlineNode *parent = tree.addChild(nullptr);
+        memoOf(parent)->mid = "{P}";
+        memoOf(parent)->pid = "root";
+        for (const char *mid : {"{S1}", "{S2}"}) {
+            OutlineNode *sub = tree.addChild(parent);
+            memoOf(sub)->mid = mid;
+            memoOf(sub)->pid = "{P}";
+            tree.setSelected(sub, true);
+        }
+        QVERIFY(ExportMemos(path("subs.qzx"), tree.selectedNodes(), kVersion));
+        TIoDm io(*db, kVersion, nullptr);
+        QVERIFY(io.ImportFrom(path("subs.qzx")));
+        QCOMPARE(column("memos", "pid"), QStringList({"root", "root"}));
+    }
+
+    void exportCommand_data()
+    {
+        QTest::addColumn<bool>("editing");
+        QTest::addColumn<bool>("selectSome");
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QStringList>("expectedBoxes");
+        QTest::addColumn<int>("dialogsShown");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("while editing") << true << true << "out.qzx" << QStringList{} << 0 << false;
+        QTest::newRow("nothing selected") << false << false << "out.qzx" << QStringList{"Warning: Please select a memo!"}
+                                          << 0 << false;
+        QTest::newRow("dialog cancelled") << false << true << "" << QStringList{} << 1 << false;
+        QTest::newRow("file chosen") << false << true << "out.qzx" << QStringList{} << 1 << true;
+    }
+    void exportCommand()
+    {
+        QFETCH(bool, editing);
+        QFETCH(bool, selectSome);
+        QFETCH(QString, chosen);
+        QFETCH(QStringList, expectedBoxes);
+        QFETCH(int, dialogsShown);
+        QFETCH(bool, written);
+        OutlineTree tree;
+        tree.OnCreateNodeData = [] { return std::make_unique<TMemoInfo>(); };
+        OutlineNode *node = tree.addChild(nullptr);
+        memoOf(node)->mid = "{M}";
+        if (selectSome)
+            tree.setSelected(node, true);
+        nextFile = chosen.isEmpty() ? QString() : path(chosen);
+        RunExportCommand(editing, tree.selectedNodes(), kVersion, nullptr);
+        QCOMPARE(boxes, expectedBoxes);
+        QCOMPARE(dialogs.size(), dialogsShown);
+        if (dialogsShown) {
+            QCOMPARE(dialogKinds[0], FileDialogs::Kind::Save);
+            QCOMPARE(dialogs[0].filter, QStringLiteral("Brivel Database,  (*.qzx)|*.qzx"));
+        }
+        QCOMPARE(QFile::exists(path("out.qzx")), written);
+    }
+
+    void unusableFileChangesNothing_data()
+    {
+        QTest::addColumn<bool>("import");
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QStringList>("expectedBoxes");
+        for (const bool import : {false, true}) {
+            const char *op = import ? "import: " : "restore: ";
+            QTest::addRow("%sapp in lower case", op)
+                << import << "lowercase" << QStringList{"Error: Data mismatch: clockvaneClockvane"};
+            QTest::addRow("%sapp missing", op) << import << "noapp"
+                                               << QStringList{"Error: brivel: app not Exist !",
+                                                              "Error: Data mismatch: Clockvane"};
+            QTest::addRow("%snot a container", op) << import << "garbage" << QStringList{"Error: File read failure!"};
+            QTest::addRow("%smissing file", op) << import << "missing" << QStringList{"Error: File read failure!"};
+        }
+    }
+    void unusableFileChangesNothing()
+    {
+        QFETCH(bool, import);
+        QFETCH(QString, kind);
+        QFETCH(QStringList, expectedBoxes);
+        addMemo("{A}", "root", "stored", at(2001, 1, 1, 1, 1, 1));
+        const QList<QStringList> before = rows("memos", kMemoColumns);
+        const QList<Attributes> records{memoAttributes("{A}", "root", "file"), memoAttributes("{N}", "root", "new")};
+        QString file = path("missing.qzx");
+        if (kind == "lowercase")
+            file = writeDocument("lower.qzx", records, {}, "clockvane");
+        else if (kind == "noapp")
+            file = writeDocument("noapp.qzx", records, {}, "", false);
+        else if (kind == "garbage") {
+            file = path("garbage.qzx");
+            QFile out(file);
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            out.write("\x10\0\0\0\0\0\0\0this is not compressed", 30);
+        }
+        answers = {ReplaceAnswer::YesToAll};
+        TIoDm io(*db, kVersion, nullptr);
+        QVERIFY(!(import ? io.ImportFrom(file) : io.RestoreFrom(file)));
+        QCOMPARE(boxes, expectedBoxes);
+        QVERIFY(asked.isEmpty());
+        QCOMPARE(rows("memos", kMemoColumns), before);
+    }
+
+    void failureKeepsEarlierRows_data()
+    {
+        QTest::addColumn<bool>("import");
+        QTest::addColumn<QString>("kind");
+        for (const bool import : {false, true}) {
+            const char *op = import ? "import: " : "restore: ";
+            QTest::addRow("%smalformed time", op) << import << "malformed";
+            QTest::addRow("%smissing time attribute", op) << import << "missing";
+            QTest::addRow("%sdatabase error", op) << import << "database";
+        }
+    }
+    void failureKeepsEarlierRows()
+    {
+        QFETCH(bool, import);
+        QFETCH(QString, kind);
+        Attributes broken = memoAttributes("{B}", "root", "second");
+        QStringList expectedBoxes;
+        const auto parseMessage = [](const QString &text) {
+            try {
+                ParseInterchangeTime(text, 0);
+            } catch (const JotterlyError &error) {
+                return "Error: " + error.message();
+            }
+            return QString("no failure");
+        };
+        if (kind == "malformed") {
+            broken[4].second = "2008-02-30T00:00:00Z"; // create-time: a day that does not exist
+            expectedBoxes << parseMessage("2008-02-30T00:00:00Z");
+        } else if (kind == "missing") {
+            broken.removeAt(3); // assign-time
+            expectedBoxes << "Error: brivel,memos,memo#1: assign-time not Exist !" << parseMessage("");
+        } else {
+            // A constraint the second row breaks: the database refuses it.
+            db->exec("create unique index memos_content on memos(content)");
+            broken[2].second = "first";
+            expectedBoxes << "Error: UNIQUE constraint failed: memos.content";
+        }
+        const QString file = writeDocument("broken.qzx", {memoAttributes("{A}", "root", "first"), broken,
+                                                          memoAttributes("{C}", "root", "third")});
+        TIoDm io(*db, kVersion, nullptr);
+        QVERIFY(!(import ? io.ImportFrom(file) : io.RestoreFrom(file)));
+        QCOMPARE(boxes, expectedBoxes);
+        QVERIFY(!db->inTransaction());
+        QCOMPARE(column("memos", "content"), QStringList{"first"});
+    }
+
+    void bulkWorkLeavesTheConnectionAsFound()
+    {
+        const auto cacheSize = [this] {
+            SqlQuery query(*db);
+            OpenSql(query, "PRAGMA cache_size");
+            return query.textAt(0);
+        };
+        const QByteArray before = cacheSize();
+        const QString file = writeDocument("one.qzx", {memoAttributes("{A}", "root", "one")});
+        TIoDm io(*db, kVersion, nullptr);
+        QVERIFY(io.ImportFrom(file));
+        QCOMPARE(cacheSize(), before);
+        QVERIFY(!db->inTransaction());
+
+        // A caller's transaction is joined, not committed.
+        db->beginTransaction();
+        QVERIFY(io.RestoreFrom(file));
+        QVERIFY(db->inTransaction());
+        db->exec("ROLLBACK");
+        QCOMPARE(column("memos", "content"), QStringList{"one"});
+    }
+
+    void missingContentReadsEmpty()
+    {
+        Attributes record = memoAttributes("{A}", "root", "unused");
+        record.removeAt(2);
+        TIoDm io(*db, kVersion, nullptr);
+        QVERIFY(io.ImportFrom(writeDocument("nocontent.qzx", {record})));
+        QCOMPARE(boxes, QStringList{"Error: brivel,memos,memo#0: content not Exist !"});
+        QCOMPARE(column("memos", "content"), QStringList{""});
+    }
+
+    void failedWriteKeepsOlderFile_data()
+    {
+        QTest::addColumn<bool>("exportMemos");
+        QTest::newRow("backup") << false;
+        QTest::newRow("export") << true;
+    }
+    void failedWriteKeepsOlderFile()
+    {
+        QFETCH(bool, exportMemos);
+        // Incompressible text, so the file grows past the size limit set below.
+        OutlineTree tree;
+        tree.OnCreateNodeData = [] { return std::make_unique<TMemoInfo>(); };
+        for (int i = 0; i < 60; ++i) {
+            QByteArray noise(1024, '\0');
+            QRandomGenerator::global()->fillRange(reinterpret_cast<quint32 *>(noise.data()), noise.size() / 4);
+            const QByteArray text = noise.toBase64();
+            const QByteArray mid = "{" + QByteArray::number(i) + "}";
+            addMemo(mid, "root", text, at(2008, 1, 1, 0, 0, 0));
+            OutlineNode *node = tree.addChild(nullptr);
+            memoOf(node)->mid = mid;
+            memoOf(node)->content = text;
+            tree.setSelected(node, true);
+        }
+        const QString file = path("older.qzx");
+        QFile older(file);
+        QVERIFY(older.open(QIODevice::WriteOnly));
+        older.write("an older backup");
+        older.close();
+
+        // Writes past 16 KiB fail with EFBIG, as on a full disk.
+        rlimit saved{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limited = saved;
+        limited.rlim_cur = 16 * 1024;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
+        TIoDm io(*db, kVersion, nullptr);
+        const bool result = exportMemos ? ExportMemos(file, tree.selectedNodes(), kVersion) : io.BackupTo(file);
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
+
+        QVERIFY(!result);
+        QCOMPARE(boxes, QStringList{exportMemos ? "Error: File Write Failure !" : "Error: File write failure!"});
+        QVERIFY(older.open(QIODevice::ReadOnly));
+        QCOMPARE(older.readAll(), QByteArray("an older backup"));
+        QCOMPARE(QDir(dir->path()).entryList({"*.qzx*"}, QDir::Files | QDir::Hidden), QStringList{"older.qzx"});
+    }
+
+    void backupDatabaseFailureEscapes()
+    {
+        addMemo("{A}", "root", "stored", at(2001, 1, 1, 1, 1, 1));
+        db->exec("drop table tasks");
+        TIoDm io(*db, kVersion, nullptr);
+        const QString file = path("never.qzx");
+        QVERIFY_THROWS_EXCEPTION(JotterlyError, io.BackupTo(file));
+        QVERIFY(!QFile::exists(file));
+        QCOMPARE(boxes, QStringList());
+    }
+
+    void cancelledDialogChangesNothing()
+    {
+        addMemo("{A}", "root", "stored", at(2001, 1, 1, 1, 1, 1));
+        const QString file = writeDocument("other.qzx", {memoAttributes("{N}", "root", "new")});
+        const QList<QStringList> before = rows("memos", kMemoColumns);
+        TIoDm io(*db, kVersion, nullptr);
+        QVERIFY(!io.Backup());
+        QVERIFY(!io.Restore());
+        QVERIFY(!io.Import());
+        QCOMPARE(dialogs.size(), 3);
+        QCOMPARE(boxes, QStringList());
+        QCOMPARE(rows("memos", kMemoColumns), before);
+        QCOMPARE(QDir(dir->path()).entryList({"*.qzx"}, QDir::Files), QStringList{"other.qzx"});
+
+        // A dialog offers the name chosen in it last, like a dialog component keeps it.
+        nextFile = file;
+        answers = {ReplaceAnswer::No};
+        QVERIFY(io.Restore());
+        nextFile.clear();
+        QVERIFY(!io.Import());
+        QCOMPARE(dialogs.last().startPath, file);
+    }
+
+    void emptyDatabaseBackup()
+    {
+        TIoDm io(*db, kVersion, nullptr);
+        const QString file = path("empty.qzx");
+        QVERIFY(io.BackupTo(file));
+        Txmltry xml;
+        xml.LoadFromFile(file);
+        QCOMPARE(xml.ChildCount("brivel"), 4);
+        QCOMPARE(xml.ChildCount("brivel,memos"), 0);
+        QCOMPARE(xml.ChildCount("brivel,tasks"), 0);
+        QVERIFY(io.RestoreFrom(file));
+        QVERIFY(io.ImportFrom(file));
+        QCOMPARE(boxes, QStringList());
+        QVERIFY(rows("memos", kMemoColumns).isEmpty());
+        QVERIFY(rows("tasks", kTaskColumns).isEmpty());
+    }
+
+    void realFileDialogs_data()
+    {
+        QTest::addColumn<bool>("save");
+        QTest::newRow("ExportDialog") << true;
+        QTest::newRow("OpenDialog1") << false;
+    }
+    void realFileDialogs()
+    {
+        QFETCH(bool, save);
+        FileDialogs::setPresenter({});
+        QFileDialog::AcceptMode mode = QFileDialog::AcceptOpen;
+        QStringList filters;
+        QString suffix;
+        bool confirmsOverwrite = false;
+        QFileDialog::FileMode fileMode = QFileDialog::ExistingFile;
+        QTimer::singleShot(0, this, [&] {
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            mode = dialog->acceptMode();
+            filters = dialog->nameFilters();
+            suffix = dialog->defaultSuffix();
+            confirmsOverwrite = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
+            fileMode = dialog->fileMode();
+            dialog->reject();
+        });
+        const QString chosen = save ? FileDialogs::GetSaveFileName(nullptr, FileDialogs::ExportDialog())
+                                    : FileDialogs::GetOpenFileName(nullptr, FileDialogs::OpenDialog1());
+        QVERIFY(chosen.isEmpty()); // cancelled
+        QCOMPARE(mode, save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        QCOMPARE(filters, QStringList{"Brivel Database, (*.qzx)"}); // Qt shows runs of blanks as one
+        QCOMPARE(suffix, QStringLiteral("qzx"));
+        QVERIFY(confirmsOverwrite);
+        QCOMPARE(fileMode, QFileDialog::AnyFile); // a missing name fails when it is read
+    }
+
+    void timeTextsMatchTheGeneralFormat_data()
+    {
+        QTest::addColumn<int>("bias");
+        QTest::newRow("UTC") << 0;
+        QTest::newRow("one hour east") << -60;
+        QTest::newRow("five and a half east") << -330;
+        QTest::newRow("five hours west") << 300;
+    }
+    void timeTextsMatchTheGeneralFormat()
+    {
+        QFETCH(int, bias);
+        Interchange::TimeTextWriter writer(bias);
+        QList<double> values{0.0, -0.25, -1.5, 1e-9, 0.999999999, 39512.588299, 2958465.99999, -657434.5,
+                             -700000.0, 3000000.25, 1e12, std::nan("")};
+        QRandomGenerator random(7);
+        for (int i = 0; i < 2000; ++i)
+            values << (random.bounded(4000000.0) - 700000.0);
+        for (const double value : values)
+            QCOMPARE(QString::fromLatin1(writer.text(value)), FormatInterchangeTime(value, bias));
+    }
+
+    void replaceDialogLayout()
+    {
+        TReplaceAskDlg dialog;
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Confirm Replace"));
+        QCOMPARE(dialog.size(), QSize(463, 250));
+        QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
+        QCOMPARE(dialog.Label_Caption->pos(), QPoint(56, 24));
+        QCOMPARE(dialog.Label_oldTitle->geometry().topLeft(), QPoint(80, 56));
+        QCOMPARE(dialog.Label_oldTitle->width(), 360);
+        QCOMPARE(dialog.Label_oldTime->pos(), QPoint(80, 80));
+        QCOMPARE(dialog.Label2->pos(), QPoint(56, 104));
+        QCOMPARE(dialog.Label2->text(), QStringLiteral("with this one?"));
+        QCOMPARE(dialog.Label_newTitle->pos(), QPoint(80, 144));
+        QCOMPARE(dialog.Label_newTitle->width(), 360);
+        QCOMPARE(dialog.Label_newTime->pos(), QPoint(80, 168));
+        QCOMPARE(dialog.Label_newTitle->palette().color(QPalette::WindowText), QColor(Qt::blue));
+        const QList<QPair<QPushButton *, QString>> buttons{
+            {dialog.Button1, "&Yes"}, {dialog.Button4, "&All"}, {dialog.Button2, "&No"}, {dialog.Button3, "A&bort"}};
+        int left = 88;
+        for (const auto &[button, text] : buttons) {
+            QCOMPARE(button->text(), text);
+            QCOMPARE(button->geometry(), QRect(left, 200, 75, 25));
+            QVERIFY(!button->isDefault() && !button->autoDefault());
+            left += 88;
+        }
+        // Long and markup-like texts stay plain and are cut at the label's edge.
+        dialog.setTexts({"Would you like to replace the existing memo", QString(500, 'x'), "modified: now",
+                         "<b>bold?</b>", "modified: then"});
+        QCOMPARE(dialog.Label_oldTitle->width(), 360);
+        QCOMPARE(dialog.Label_newTitle->textFormat(), Qt::PlainText);
+
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        dialog.Button1->setFocus();
+        QStringList order;
+        for (int i = 0; i < 4; ++i) {
+            order << static_cast<QPushButton *>(QApplication::focusWidget())->text();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        QCOMPARE(order, QStringList({"&Yes", "&No", "A&bort", "&All"}));
+        dialog.hide();
+    }
+
+    void replaceDialogAnswers_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<ReplaceAnswer>("expected");
+        QTest::newRow("Yes") << "Yes" << ReplaceAnswer::Yes;
+        QTest::newRow("All") << "All" << ReplaceAnswer::YesToAll;
+        QTest::newRow("No") << "No" << ReplaceAnswer::No;
+        QTest::newRow("Abort") << "Abort" << ReplaceAnswer::Abort;
+        QTest::newRow("closed by the title bar") << "close" << ReplaceAnswer::Cancel;
+        QTest::newRow("Esc and Enter pick nothing, then No") << "keys" << ReplaceAnswer::No;
+    }
+    void replaceDialogAnswers()
+    {
+        QFETCH(QString, action);
+        QFETCH(ReplaceAnswer, expected);
+        ReplaceAsker::setAskFunction({}); // the real dialog
+        const ReplaceAskTexts texts{"Would you like to replace the existing task", "old title", "modified: a",
+                                    "new title", "modified: b"};
+        QStringList shown;
+        bool stillOpenAfterKeys = false;
+        QTimer::singleShot(0, this, [&] {
+            auto *dialog = qobject_cast<TReplaceAskDlg *>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            shown << dialog->Label_Caption->text() << dialog->Label_oldTitle->text() << dialog->Label_oldTime->text()
+                  << dialog->Label_newTitle->text() << dialog->Label_newTime->text();
+            if (action == "Yes")
+                dialog->Button1->click();
+            else if (action == "All")
+                dialog->Button4->click();
+            else if (action == "No")
+                dialog->Button2->click();
+            else if (action == "Abort")
+                dialog->Button3->click();
+            else if (action == "close")
+                dialog->close();
+            else {
+                QTest::keyClick(dialog->Button1, Qt::Key_Return);
+                QTest::keyClick(dialog, Qt::Key_Escape);
+                stillOpenAfterKeys = dialog->isVisible();
+                dialog->Button2->click();
+            }
+        });
+        ReplaceAsker asker(nullptr);
+        QCOMPARE(asker.ask(texts), expected);
+        QCOMPARE(shown, QStringList({texts.caption, texts.oldTitle, texts.oldTime, texts.newTitle, texts.newTime}));
+        if (action == "keys")
+            QVERIFY(stillOpenAfterKeys);
+    }
+};
+
+QTEST_MAIN(TestDmIo)
+#include "tst_dmio.moc"
