@@ -1,6 +1,6 @@
 #include "bench_interchange.h"
 
-#include "Boxes.h"
+#include "BenchSession.h"
 #include "Dlg_ReplaceAsk.h"
 #include "Dm_Io.h"
 #include "InterchangeFormat.h"
@@ -9,46 +9,34 @@
 #include "SqlQuery.h"
 #include "pU_XmlTry.h"
 
-#include <QElapsedTimer>
 #include <QFile>
-#include <QTemporaryDir>
 
 #include <pugixml.hpp>
 #include <sqlite3.h>
 #include <zlib.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace {
 
-constexpr int kRuns = 5;
 constexpr double kImportLimitMs = 2000;
 constexpr double kRestoreLimitMs = 3000;
 const QString kVersion = QStringLiteral("0.0.0.0");
 
-double median(std::vector<double> values)
+void removeDatabase(const QString &path)
 {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
+    for (const char *suffix : {"", "-wal", "-shm"})
+        QFile::remove(path + QLatin1String(suffix));
 }
 
-QString line(const char *name, int n, double ms, double limitMs)
-{
-    return QStringLiteral("%1 n=%2 ms=%3 limit_ms=%4 ratio=%5")
-        .arg(QLatin1String(name))
-        .arg(n)
-        .arg(ms, 0, 'f', 0)
-        .arg(limitMs, 0, 'f', 0)
-        .arg(ms / limitMs, 0, 'f', 2);
-}
-
+// Copies a data file that another connection may hold open: the main file and its log.
 void copyDatabase(const QString &from, const QString &to)
 {
-    QFile::remove(to);
+    removeDatabase(to);
     if (!QFile::copy(from, to))
         throw JotterlyError(QStringLiteral("Cannot copy %1 to %2").arg(from, to));
     if (QFile::exists(from + QStringLiteral("-wal")))
@@ -160,91 +148,167 @@ void bareBackup(const QString &dataFile, const QString &target)
     out.write(reinterpret_cast<const char *>(packed.data()), qint64(packedSize));
 }
 
-template<class Step>
-double timed(Step &&step)
+void require(bool ok, const QString &what)
 {
-    QElapsedTimer timer;
-    timer.start();
-    step();
-    return double(timer.nsecsElapsed()) / 1e6;
+    if (!ok)
+        throw JotterlyError(what);
 }
+
+// A work file in the session's temporary folder.
+QString workFile(const BenchSession &session, const char *name)
+{
+    return session.dataDir + QLatin1String("interchange-") + QLatin1String(name);
+}
+
+// A copy of the session's data, and a backup of it made by the program, shared by the
+// measurements of one session (each may also run alone).
+QString sourceCopy(const BenchSession &session)
+{
+    const QString source = workFile(session, "source.qzb");
+    if (!QFile::exists(source))
+        copyDatabase(session.dataFile, source);
+    return source;
+}
+
+QString backupFile(const BenchSession &session)
+{
+    const QString file = workFile(session, "backup.qzx");
+    if (!QFile::exists(file)) {
+        SqlConnection db;
+        db.open(sourceCopy(session));
+        TIoDm io(db, kVersion, nullptr);
+        require(io.BackupTo(file), QStringLiteral("the backup for import and restore failed"));
+    }
+    return file;
+}
+
+struct RowCounts
+{
+    int memos = 0;
+    int tasks = 0;
+    bool operator==(const RowCounts &other) const { return memos == other.memos && tasks == other.tasks; }
+};
+
+RowCounts countsOf(SqlConnection &db)
+{
+    return RowCounts{countRows(db, "memos"), countRows(db, "tasks")};
+}
+
+RowCounts sourceCounts(const BenchSession &session)
+{
+    SqlConnection db;
+    db.open(sourceCopy(session));
+    return countsOf(db);
+}
+
+// Answers every question of a restore with "All" while it lives.
+class AnswerAll
+{
+public:
+    AnswerAll()
+        : previous(ReplaceAsker::setAskFunction([](const ReplaceAskTexts &) { return ReplaceAnswer::YesToAll; }))
+    {
+    }
+    ~AnswerAll() { ReplaceAsker::setAskFunction(previous); }
+    AnswerAll(const AnswerAll &) = delete;
+    AnswerAll &operator=(const AnswerAll &) = delete;
+
+private:
+    ReplaceAsker::AskFunction previous;
+};
+
+// The database and module of one timed run, made before the clock starts.
+struct Target
+{
+    std::unique_ptr<SqlConnection> db;
+    std::unique_ptr<TIoDm> io;
+
+    void open(const QString &path)
+    {
+        db = std::make_unique<SqlConnection>();
+        db->open(path);
+        io = std::make_unique<TIoDm>(*db, kVersion, nullptr);
+    }
+    void close()
+    {
+        io.reset();
+        db.reset();
+    }
+};
 
 } // namespace
 
-void measureInterchange(int n, const QString &dataFile, const std::function<void(const QString &line)> &print)
+MeasurementResult MeasureBackup(BenchSession &session)
 {
-    QTemporaryDir work;
-    if (!work.isValid())
-        throw JotterlyError(QStringLiteral("Cannot make a temporary folder"));
-    // Any box is a failure here: nothing must ask or complain during a measurement.
-    QStringList boxes;
-    const Boxes::Presenter previousBoxes =
-        Boxes::setPresenter([&boxes](const QString &caption, const QString &text, Boxes::Buttons, Boxes::Icon) {
-            boxes << caption + QStringLiteral(": ") + text;
-            return int(Boxes::IdOk);
-        });
-    const ReplaceAsker::AskFunction previousAsk =
-        ReplaceAsker::setAskFunction([](const ReplaceAskTexts &) { return ReplaceAnswer::YesToAll; });
-    const auto restoreSeams = [&] {
-        Boxes::setPresenter(previousBoxes);
-        ReplaceAsker::setAskFunction(previousAsk);
-    };
-    const auto check = [&](bool ok, const char *what) {
-        if (!ok || !boxes.isEmpty())
-            throw JotterlyError(QStringLiteral("%1 failed: %2").arg(QLatin1String(what), boxes.join(u'\n')));
-    };
+    const QString source = sourceCopy(session);
+    const QString target = workFile(session, "timed.qzx");
+    const QString bareTarget = workFile(session, "bare.qzx");
+    SqlConnection db;
+    db.open(source);
+    TIoDm io(db, kVersion, nullptr);
 
-    try {
-        const QString source = work.filePath(QStringLiteral("source.qzb"));
-        const QString backupFile = work.filePath(QStringLiteral("backup.qzx"));
-        copyDatabase(dataFile, source);
-        SqlConnection sourceDb;
-        sourceDb.open(source);
-        const int memoCount = countRows(sourceDb, "memos");
-        const int taskCount = countRows(sourceDb, "tasks");
+    MeasurementResult result;
+    result.name = QStringLiteral("backup");
+    result.memoCount = session.memoCount;
+    result.ms = Measurement{{}, [&] { require(io.BackupTo(target), QStringLiteral("backup failed")); }, {}}.medianMs();
+    result.limitMs = Measurement{{}, [&] { bareBackup(source, bareTarget); }, {}}.medianMs();
+    QFile::remove(target);
+    QFile::remove(bareTarget);
+    return result;
+}
 
-        std::vector<double> backup, bare, import, restore;
-        TIoDm sourceIo(sourceDb, kVersion, nullptr);
-        for (int run = 0; run < kRuns; ++run) {
-            bare.push_back(timed([&] { bareBackup(source, work.filePath(QStringLiteral("bare.qzx"))); }));
-            bool ok = false;
-            backup.push_back(timed([&] { ok = sourceIo.BackupTo(backupFile); }));
-            check(ok, "backup");
-        }
+MeasurementResult MeasureImport(BenchSession &session)
+{
+    const QString file = backupFile(session);
+    const RowCounts expected = sourceCounts(session);
+    const QString path = workFile(session, "import.qzb");
+    Target target;
+    const Measurement import{
+        [&] {
+            removeDatabase(path);
+            target.open(path); // a new, empty data file
+        },
+        [&] { require(target.io->ImportFrom(file), QStringLiteral("import failed")); },
+        [&] {
+            const bool complete = countsOf(*target.db) == expected;
+            target.close();
+            removeDatabase(path);
+            require(complete, QStringLiteral("import left rows out"));
+        }};
 
-        for (int run = 0; run < kRuns; ++run) {
-            const QString target = work.filePath(QStringLiteral("import%1.qzb").arg(run));
-            SqlConnection db;
-            db.open(target); // a new, empty data file
-            TIoDm io(db, kVersion, nullptr);
-            bool ok = false;
-            import.push_back(timed([&] { ok = io.ImportFrom(backupFile); }));
-            check(ok && countRows(db, "memos") == memoCount && countRows(db, "tasks") == taskCount, "import");
-            db.close();
-            QFile::remove(target);
-        }
+    MeasurementResult result;
+    result.name = QStringLiteral("import");
+    result.memoCount = session.memoCount;
+    result.ms = import.medianMs();
+    result.limitMs = kImportLimitMs;
+    return result;
+}
 
-        for (int run = 0; run < kRuns; ++run) {
-            const QString target = work.filePath(QStringLiteral("restore%1.qzb").arg(run));
-            copyDatabase(source, target);
-            SqlConnection db;
-            db.open(target); // every memo of the file is stored: the first one is asked, All
-            TIoDm io(db, kVersion, nullptr);
-            bool ok = false;
-            restore.push_back(timed([&] { ok = io.RestoreFrom(backupFile); }));
-            check(ok && countRows(db, "memos") == memoCount, "restore");
-            db.close();
-            QFile::remove(target);
-        }
+MeasurementResult MeasureRestoreAll(BenchSession &session)
+{
+    const QString file = backupFile(session);
+    const QString source = sourceCopy(session);
+    const RowCounts expected = sourceCounts(session);
+    const QString path = workFile(session, "restore.qzb");
+    const AnswerAll answerAll;
+    Target target;
+    const Measurement restore{
+        [&] {
+            copyDatabase(source, path); // every record of the file is stored
+            target.open(path);
+        },
+        [&] { require(target.io->RestoreFrom(file), QStringLiteral("restore failed")); },
+        [&] {
+            const bool unchanged = countsOf(*target.db) == expected;
+            target.close();
+            removeDatabase(path);
+            require(unchanged, QStringLiteral("restore changed the number of rows"));
+        }};
 
-        const double backupMs = median(backup);
-        const double bareMs = median(bare);
-        print(line("backup", n, backupMs, bareMs));
-        print(line("import", n, median(import), kImportLimitMs));
-        print(line("restore_all", n, median(restore), kRestoreLimitMs));
-    } catch (...) {
-        restoreSeams();
-        throw;
-    }
-    restoreSeams();
+    MeasurementResult result;
+    result.name = QStringLiteral("restore_all");
+    result.memoCount = session.memoCount;
+    result.ms = restore.medianMs();
+    result.limitMs = kRestoreLimitMs;
+    return result;
 }
