@@ -1,15 +1,21 @@
 #include "ImageLists.h"
 
 #include <QFile>
+#include <QHash>
 
 namespace ImageLists {
 namespace {
 
 constexpr int kHighestIndex = 22;
 
+// Icons are decoded once and shared afterwards: command updates ask for them often.
 QIcon load(const QString &base)
 {
-    QIcon icon;
+    static QHash<QString, QIcon> cache;
+    const auto cached = cache.constFind(base);
+    if (cached != cache.constEnd())
+        return *cached;
+    QIcon &icon = cache[base];
     for (const QString &suffix : {QStringLiteral(".png"), QStringLiteral("@2x.png")}) {
         const QString path = base + suffix;
         if (QFile::exists(path))

@@ -11,6 +11,7 @@
 #include "Statements.h"
 #include "TQzStatusBar.h"
 
+#include <QHash>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenuBar>
@@ -37,7 +38,7 @@ private:
 TqzMemosFrame::TqzMemosFrame(const MemoFrameContext &context, QWidget *parent)
     : QWidget(parent)
     , ADOQuery1(*context.connection)
-    , ADOQuery2(*context.connection)
+    , expandStates(*context.connection, ADOQuery1)
     , context(context)
 {
     setObjectName(QStringLiteral("Fr_qzMemos"));
@@ -78,6 +79,7 @@ TqzMemosFrame::~TqzMemosFrame()
 {
     // An edit in progress is committed first, so no typed text is lost at exit.
     GeneralErrorHandler::guarded([this] { VtMemos->endEditNode(); });
+    GeneralErrorHandler::guarded([this] { expandStates.flush(); });
     Timer_HotDelay.stop();
     delete VtMemos;
     VtMemos = nullptr;
@@ -180,6 +182,7 @@ void TqzMemosFrame::ReloadMemos()
     {
         // The settings flag is cleared even when counting fails, or the view commands
         // would stay dead for the rest of the session.
+        expandStates.flush(); // the load reads the stored states
         loadingSettings = true;
         treeFocused = false;
         struct SettingsDone
@@ -208,23 +211,41 @@ int TqzMemosFrame::CountMemos()
 
 void TqzMemosFrame::LoadMemoTree()
 {
+    // One pass over the table instead of one statement per top-level memo: at 100,000
+    // memos the per-memo statements cost most of the load. Rows come in the table's
+    // order, so siblings stand in the same order as they would with those statements.
+    // Sub-memos are attached after the pass, as a sub-memo's row may come before its
+    // parent's. Rows under a sub-memo or under a missing memo are not shown.
     OutlineTree &tree = VtMemos->tree();
     UpdateBracket bracket(VtMemos);
-    OpenSql(ADOQuery1, Sql::SelectMemosByPid(Sql::kRootId));
+    QHash<QByteArray, OutlineNode *> topLevelById;
+    std::vector<std::unique_ptr<TMemoInfo>> subMemos;
+    OpenSql(ADOQuery1, Sql::kSelectAllMemos);
     const MemoColumns columns(ADOQuery1);
     for (; !ADOQuery1.eof(); ADOQuery1.next()) {
+        auto row = std::make_unique<TMemoInfo>();
+        readMemoRow(ADOQuery1, columns, *row);
+        if (row->pid != "root") {
+            subMemos.push_back(std::move(row));
+            continue;
+        }
         OutlineNode *memoNode = addMemoNode(nullptr);
         TMemoInfo *memo = memoOf(memoNode);
-        readMemoRow(ADOQuery1, columns, *memo);
-
-        OpenSql(ADOQuery2, Sql::SelectMemosByPid(QString::fromUtf8(memo->mid)));
-        const MemoColumns subColumns(ADOQuery2);
-        for (; !ADOQuery2.eof(); ADOQuery2.next())
-            readMemoRow(ADOQuery2, subColumns, *memoOf(addMemoNode(memoNode)));
-        // Applying the stored state raises the expanded event, which finds the flag
-        // unchanged and so writes nothing.
-        tree.setExpanded(memoNode, memo->expandFlag);
+        *memo = std::move(*row);
+        topLevelById.insert(memo->mid, memoNode);
     }
+    ADOQuery1.close();
+    for (auto &row : subMemos) {
+        if (OutlineNode *parent = topLevelById.value(row->pid))
+            *memoOf(addMemoNode(parent)) = std::move(*row);
+    }
+    // Applying the stored state raises the expanded event, which finds the flag
+    // unchanged and so writes nothing.
+    for (int i = 0; i < tree.topLevelCount(); ++i) {
+        OutlineNode *memoNode = tree.topLevelNode(i);
+        tree.setExpanded(memoNode, memoOf(memoNode)->expandFlag);
+    }
+    searchIndex.invalidate();
 }
 
 OutlineNode *TqzMemosFrame::addMemoNode(OutlineNode *parent)

@@ -8,7 +8,9 @@
 // clipboard each live in a Fr_qzMemos_*.cpp file of their own.
 #pragma once
 
+#include "ExpandStateWriter.h"
 #include "MemoFrameContext.h"
+#include "MemoSearchIndex.h"
 #include "OutlineView.h"
 #include "SqlQuery.h"
 #include "TMemoInfo.h"
@@ -56,7 +58,7 @@ public:
     QMenu *MainMoveto = nullptr;
     QTimer Timer_HotDelay;
     SqlQuery ADOQuery1;
-    SqlQuery ADOQuery2;
+    ExpandStateWriter expandStates;
 
     // Commands.
     QAction *Action_MemoAdd = nullptr;
@@ -189,6 +191,10 @@ private:
     void fillMoveMenu(QMenu *menu);
     void setSortCommandLook();
     void setSearchButtonLook(bool inSearchMode);
+    void updateCommandStateSoon();
+    void flushCommandState();
 
     MemoFrameContext context;
+    bool commandStatePending = false;
+    MemoSearchIndex searchIndex;
 };

@@ -33,6 +33,7 @@ void TqzMemosFrame::AddMemoFromText(const QString &text)
     OutlineNode *node = addMemoNode(nullptr);
     TMemoInfo *memo = memoOf(node);
     memo->content = TrimRightWhiteAndControl(WithCrLfLineBreaks(text.toUtf8()));
+    searchIndex.invalidate();
     memo->mid = QUuid::createUuid().toString(QUuid::WithBraces).toUpper().toLatin1();
     memo->pid = Sql::kRootId.toLatin1();
     memo->createTime = OleDateTime::now();

@@ -115,10 +115,17 @@ void TqzMemosFrame::createToolBars()
     const auto addTopButton = [this](QAction *action) {
         ToolBar_Top->addAction(action);
         if (auto *button = qobject_cast<QToolButton *>(ToolBar_Top->widgetForAction(action))) {
-            button->setIcon(ImageLists::icon22(action->property("imageIndex").toInt()));
+            const int image = action->property("imageIndex").toInt();
+            button->setIcon(ImageLists::icon22(image));
+            button->setProperty("imageIndex", image);
             button->setFixedSize(29, 28);
+            // The sort command changes its picture; follow it with the 22 pixel one.
             connect(action, &QAction::changed, button, [button, action] {
-                button->setIcon(ImageLists::icon22(action->property("imageIndex").toInt()));
+                const int image = action->property("imageIndex").toInt();
+                if (button->property("imageIndex").toInt() != image) {
+                    button->setProperty("imageIndex", image);
+                    button->setIcon(ImageLists::icon22(image));
+                }
             });
         }
     };
@@ -266,28 +273,44 @@ void TqzMemosFrame::createMenus()
 
 void TqzMemosFrame::UpdateCommandState()
 {
-    const std::initializer_list<QAction *> governed = {
-        Action_MemoAdd, Action_MemoAddChild, Action_MemoEdit, Action_MemoDelete, Action_ViewAsc,
-        Action_ViewList, Action_ExpandAll, Action_CollapseAll, Action_SaveAll, Action_Save,
-        Action_Email, Action_Print, Action_Moveto, Action_SelectAll, Action_Deselect,
-        Action_CopyMemo, Action_PasteMemo};
-    for (QAction *action : governed)
-        action->setEnabled(false);
-    for (QMenu *moveMenu : {Menu_Moveto, MainMoveto}) {
-        moveMenu->clear();
-        moveMenu->setEnabled(false);
-    }
-    if (editingNode.get())
-        return;
+    commandStatePending = false;
+    // Each command's final state is worked out first and set once, so that only real
+    // changes reach the tool bars and menus.
+    const bool idle = !editingNode.get();
+    const bool selected = idle && VtMemos->tree().selectedCount() > 0;
+    const auto enable = [](QAction *action, bool on) {
+        action->setEnabled(on && !action->property("pending").toBool());
+    };
     for (QAction *action : {Action_MemoAdd, Action_MemoAddChild, Action_ViewAsc, Action_ViewList,
                             Action_ExpandAll, Action_CollapseAll, Action_SaveAll, Action_Save, Action_Email,
                             Action_Print, Action_SelectAll, Action_Deselect, Action_CopyMemo, Action_PasteMemo})
-        action->setEnabled(!action->property("pending").toBool());
-    if (VtMemos->tree().selectedCount() > 0) {
-        for (QAction *action : {Action_MemoEdit, Action_MemoDelete, Action_Moveto})
-            action->setEnabled(true);
-        BuildMoveToMenus();
+        enable(action, idle);
+    for (QAction *action : {Action_MemoEdit, Action_MemoDelete, Action_Moveto})
+        enable(action, selected);
+    for (QMenu *moveMenu : {Menu_Moveto, MainMoveto}) {
+        if (!moveMenu->isEmpty())
+            moveMenu->clear();
+        if (!selected)
+            moveMenu->setEnabled(false);
     }
+    if (selected)
+        BuildMoveToMenus(); // fills nothing yet; enables the submenus that have targets
+}
+
+void TqzMemosFrame::updateCommandStateSoon()
+{
+    // Inside an update bracket (loading, filtering, expanding all) the state is worked
+    // out once when the bracket closes rather than after every single expansion.
+    if (VtMemos->isUpdating())
+        commandStatePending = true;
+    else
+        UpdateCommandState();
+}
+
+void TqzMemosFrame::flushCommandState()
+{
+    if (commandStatePending && !VtMemos->isUpdating())
+        UpdateCommandState();
 }
 
 bool TqzMemosFrame::VtMemosKeyDown(QKeyEvent *event)

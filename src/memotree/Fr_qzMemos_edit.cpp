@@ -82,6 +82,7 @@ void TqzMemosFrame::VtMemosNewText(OutlineNode *node, int, const QString &newTex
     if (!memo)
         return;
     memo->content = TrimRightWhiteAndControl(EditorTextToMemo(newText));
+    searchIndex.invalidate();
     ADOQuery1.close();
     ADOQuery1.setSql(QString());
     const bool isNew = memo->mid.isEmpty();

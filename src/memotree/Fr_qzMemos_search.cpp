@@ -12,25 +12,9 @@
 #include <QLineEdit>
 #include <QToolButton>
 
-#include <cstring>
-
 namespace {
 
 const QString kPlaceholder = QStringLiteral("  Search...");
-
-// Case-sensitive search for the exact bytes, line breaks included.
-bool contains(const QByteArray &haystack, const QByteArray &needle)
-{
-    if (needle.size() > haystack.size())
-        return false;
-#if defined(__GLIBC__)
-    return memmem(haystack.constData(), static_cast<size_t>(haystack.size()), needle.constData(),
-                  static_cast<size_t>(needle.size()))
-        != nullptr;
-#else
-    return haystack.contains(needle);
-#endif
-}
 
 void setTextColor(QLineEdit *edit, QPalette::ColorRole role)
 {
@@ -58,6 +42,7 @@ void TqzMemosFrame::setSearchIdle()
 
 void TqzMemosFrame::Edt_SearchEnter()
 {
+    searchIndex.ensureBuilt(VtMemos->tree()); // ready before the first keystroke
     if (searching)
         return;
     Edt_Search->clear();
@@ -132,30 +117,31 @@ void TqzMemosFrame::ApplySearchFilter()
     }
     OutlineTree &tree = VtMemos->tree();
     VtMemos->beginUpdate();
-    const bool filtering = searching && !searchText.isEmpty();
-    const bool wide = Action_searchWide->isChecked();
-    // Parents come before their sub-memos, so a parent that does not match is hidden
-    // first and then shown again by any sub-memo that stays visible.
-    for (int i = 0; i < tree.topLevelCount(); ++i) {
-        OutlineNode *memo = tree.topLevelNode(i);
-        const QByteArray &parentText = memoOf(memo)->content;
-        const bool parentMatches = filtering && contains(parentText, searchText);
-        tree.setVisible(memo, !filtering || parentMatches);
-        for (int j = 0; j < memo->childCount(); ++j) {
-            OutlineNode *sub = memo->child(j);
-            bool visible = true;
-            if (filtering)
-                visible = (wide && parentMatches) || contains(memoOf(sub)->content, searchText);
-            tree.setVisible(sub, visible);
+    {
+        const bool filtering = searching && !searchText.isEmpty();
+        const bool wide = Action_searchWide->isChecked();
+        searchIndex.ensureBuilt(tree);
+        // Parents come before their sub-memos, so a parent that does not match is hidden
+        // first and then shown again by any sub-memo that stays visible.
+        bool parentMatches = false;
+        for (const MemoSearchIndex::Entry &entry : searchIndex.entries()) {
+            if (!entry.parent) {
+                parentMatches = filtering && searchIndex.contains(entry, searchText);
+                tree.setVisible(entry.node, !filtering || parentMatches);
+                continue;
+            }
+            const bool visible = !filtering || (wide && parentMatches) || searchIndex.contains(entry, searchText);
+            tree.setVisible(entry.node, visible);
             if (filtering && visible) {
-                tree.setVisible(memo, true);
-                tree.setExpanded(memo, true);
+                tree.setVisible(entry.parent, true);
+                tree.setExpanded(entry.parent, true);
             }
         }
+        if (searching)
+            ShowTip(tree.visibleCount() == 0 ? 3 : 0);
+        else
+            ShowTip(0);
     }
-    if (searching)
-        ShowTip(tree.visibleCount() == 0 ? 3 : 0);
-    else
-        ShowTip(0);
     VtMemos->endUpdate();
+    flushCommandState();
 }

@@ -56,6 +56,7 @@ void TqzMemosFrame::Action_ExpandAllExecute()
     for (int i = 0; i < tree.topLevelCount(); ++i)
         tree.setExpanded(tree.topLevelNode(i), true);
     VtMemos->endUpdate();
+    flushCommandState();
 }
 
 void TqzMemosFrame::Action_CollapseAllExecute()
@@ -65,6 +66,7 @@ void TqzMemosFrame::Action_CollapseAllExecute()
     for (int i = 0; i < tree.topLevelCount(); ++i)
         tree.setExpanded(tree.topLevelNode(i), false);
     VtMemos->endUpdate();
+    flushCommandState();
 }
 
 int TqzMemosFrame::VtMemosCompareNodes(const OutlineNode *node1, const OutlineNode *node2, int) const
@@ -80,7 +82,8 @@ void TqzMemosFrame::storeExpandFlag(OutlineNode *node, bool expanded)
     if (memo->expandFlag == expanded)
         return;
     memo->expandFlag = expanded;
-    ExecSql(ADOQuery1, Sql::UpdateExpandFlag(expanded, QString::fromUtf8(memo->mid)));
+    // Bulk changes (loading, searching, expanding all) are written when the user pauses.
+    expandStates.store(memo->mid, expanded, VtMemos->isUpdating());
 }
 
 void TqzMemosFrame::VtMemosExpanded(OutlineNode *node)
@@ -88,7 +91,7 @@ void TqzMemosFrame::VtMemosExpanded(OutlineNode *node)
     if (!node)
         return;
     storeExpandFlag(node, true);
-    UpdateCommandState();
+    updateCommandStateSoon();
 }
 
 void TqzMemosFrame::VtMemosCollapsed(OutlineNode *node)
@@ -96,5 +99,5 @@ void TqzMemosFrame::VtMemosCollapsed(OutlineNode *node)
     if (!node)
         return;
     storeExpandFlag(node, false);
-    UpdateCommandState();
+    updateCommandStateSoon();
 }

@@ -41,6 +41,7 @@ OutlineNode *OutlineTree::addChild(OutlineNode *parent)
     owner->kids.push_back(std::move(node));
     ++nodeCount;
     ++visibleNodes;
+    ++structureChanges;
     notifyRows();
     return added;
 }
@@ -91,6 +92,7 @@ void OutlineTree::deleteNodes(const std::vector<OutlineNode *> &requested)
                                    [](const OutlineNode *n) { return !n->selected; }),
                     selection.end());
 
+    ++structureChanges;
     std::vector<OutlineNode *> parents;
     for (OutlineNode *node : nodes) {
         node->position = -1; // removed from its parent's list below
@@ -167,6 +169,7 @@ bool OutlineTree::moveNodeTo(OutlineNode *node, OutlineNode *target, int positio
     position = qBound(0, position, newParent->childCount());
     newParent->kids.insert(newParent->kids.begin() + position, std::move(owned));
     renumber(newParent, position);
+    ++structureChanges;
     selectionSorted = selection.size() < 2;
     notifyRows();
     return true;

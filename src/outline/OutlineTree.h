@@ -7,6 +7,8 @@
 
 #include "OutlineNode.h"
 
+#include <QtGlobal>
+
 #include <functional>
 
 class OutlineTreeObserver
@@ -59,6 +61,8 @@ public:
     OutlineNode *firstTopLevel() const { return root->firstChild(); }
     OutlineNode *lastTopLevel() const { return root->lastChild(); }
     int totalCount() const { return nodeCount; }
+    // Changes whenever nodes are added, deleted or moved to another place.
+    quint64 structureVersion() const { return structureChanges; }
 
     // Pre-order over every node, hidden and collapsed ones included.
     OutlineNode *firstNode() const { return root->firstChild(); }
@@ -105,5 +109,6 @@ private:
     mutable std::vector<OutlineNode *> selection;
     mutable bool selectionSorted = true;
     int nodeCount = 0;
+    quint64 structureChanges = 0;
     int visibleNodes = 0;
 };

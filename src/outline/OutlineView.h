@@ -59,6 +59,7 @@ public:
     // No painting between beginUpdate and the matching endUpdate.
     void beginUpdate();
     void endUpdate();
+    bool isUpdating() const { return updateLevel > 0; }
 
     // Pictures by index, and the view's own hint shown over blank area.
     void setImages(const QVector<QIcon> &images) { imageList = images; viewport()->update(); }

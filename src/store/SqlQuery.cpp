@@ -31,52 +31,6 @@ void bindValue(sqlite3 *db, sqlite3_stmt *stmt, int position, const QVariant &va
         fail(db);
 }
 
-void runOnce(sqlite3 *db, const QString &sql, const std::vector<QVariant> &values)
-{
-    sqlite3_stmt *stmt = nullptr;
-    if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &stmt, nullptr) != SQLITE_OK)
-        fail(db);
-    try {
-        for (size_t i = 0; i < values.size(); ++i)
-            bindValue(db, stmt, static_cast<int>(i + 1), values[i]);
-        const int rc = sqlite3_step(stmt);
-        if (rc != SQLITE_DONE && rc != SQLITE_ROW) // a result set is simply dropped
-            fail(db);
-    } catch (...) {
-        sqlite3_finalize(stmt);
-        throw;
-    }
-    sqlite3_finalize(stmt);
-}
-
-// Writes the row through a statement kept from the previous post when its text is the
-// same, so that bulk inserts do not compile one statement per row.
-void runCached(sqlite3 *db, sqlite3_stmt *&cached, QString &cachedSql, const QString &sql,
-               const std::vector<QVariant> &values)
-{
-    // A statement kept from an earlier connection must not be reused after a reopen.
-    if (cached && sqlite3_db_handle(cached) != db) {
-        sqlite3_finalize(cached);
-        cached = nullptr;
-    }
-    if (!cached || cachedSql != sql) {
-        sqlite3_finalize(cached);
-        cached = nullptr;
-        cachedSql.clear();
-        if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &cached, nullptr) != SQLITE_OK)
-            fail(db);
-        cachedSql = sql;
-    }
-    sqlite3_reset(cached);
-    sqlite3_clear_bindings(cached);
-    for (size_t i = 0; i < values.size(); ++i)
-        bindValue(db, cached, static_cast<int>(i + 1), values[i]);
-    const int rc = sqlite3_step(cached);
-    sqlite3_reset(cached);
-    if (rc != SQLITE_DONE)
-        fail(db);
-}
-
 } // namespace
 
 SqlQuery::SqlQuery(SqlConnection &connection)
@@ -87,13 +41,12 @@ SqlQuery::SqlQuery(SqlConnection &connection)
 SqlQuery::~SqlQuery()
 {
     close();
-    sqlite3_finalize(postStmt);
 }
 
 void SqlQuery::close()
 {
     if (stmt) {
-        sqlite3_finalize(stmt);
+        statements.release(stmt);
         stmt = nullptr;
     }
     atEnd = true;
@@ -111,9 +64,7 @@ void SqlQuery::setSql(const QString &newStatement)
 void SqlQuery::open()
 {
     close();
-    sqlite3 *db = connection.handle();
-    if (sqlite3_prepare_v2(db, statement.toUtf8().constData(), -1, &stmt, nullptr) != SQLITE_OK)
-        fail(db);
+    stmt = statements.acquire(connection.handle(), statement);
     const int count = sqlite3_column_count(stmt);
     columnNames.reserve(count);
     for (int i = 0; i < count; ++i)
@@ -125,7 +76,27 @@ void SqlQuery::open()
 void SqlQuery::execute()
 {
     close();
-    runOnce(connection.handle(), statement, {});
+    run(statement, {});
+}
+
+void SqlQuery::run(const QString &sql, const std::vector<QVariant> &values)
+{
+    sqlite3 *db = connection.handle();
+    sqlite3_stmt *once = statements.acquire(db, sql);
+    int rc = SQLITE_OK;
+    try {
+        const int first = sqlite3_bind_parameter_count(once) - static_cast<int>(values.size()) + 1;
+        for (size_t i = 0; i < values.size(); ++i)
+            bindValue(db, once, first + static_cast<int>(i), values[i]);
+        rc = sqlite3_step(once);
+    } catch (...) {
+        statements.release(once);
+        throw;
+    }
+    const QString message = rc == SQLITE_DONE || rc == SQLITE_ROW ? QString() : QString::fromUtf8(sqlite3_errmsg(db));
+    statements.release(once);
+    if (!message.isNull()) // a result set, if any, is simply dropped
+        throw JotterlyError(message);
 }
 
 void SqlQuery::step()
@@ -279,11 +250,11 @@ void SqlQuery::post()
     }
     // The open result set would see its own row change under it; it is of no further use.
     if (stmt) {
-        sqlite3_finalize(stmt);
+        statements.release(stmt);
         stmt = nullptr;
         atEnd = true;
     }
-    runCached(connection.handle(), postStmt, postSql, sql, values);
+    run(sql, values);
     rowState = RowState::Browse;
     pendingFields.clear();
 }

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "OleDateTime.h"
+#include "StatementCache.h"
 
 #include <QByteArray>
 #include <QString>
@@ -59,6 +60,8 @@ private:
     void step();
     QString tableName() const;
     void setField(const QString &name, const QVariant &value);
+    // Runs a statement for its effect, binding values to its last parameters.
+    void run(const QString &sql, const std::vector<QVariant> &values);
 
     SqlConnection &connection;
     QString statement;
@@ -69,8 +72,7 @@ private:
     RowState rowState = RowState::Browse;
     QVariant editKey;
     std::vector<std::pair<QString, QVariant>> pendingFields;
-    sqlite3_stmt *postStmt = nullptr;
-    QString postSql;
+    StatementCache statements;
 };
 
 // Closes the query, makes the statement its whole text and opens it.

@@ -14,6 +14,7 @@ private slots:
     void destructionCommitsAnOpenEdit();
     void missingDatabaseIsReportedAndNothingSticks();
     void logKeysFollowEveryReload();
+    void bulkExpansionsAreStoredBeforeReloadAndAtExit();
 };
 
 void TstMemoLoad::loadsTwoLevelsAndCountsEveryRow()
@@ -135,6 +136,27 @@ void TstMemoLoad::logKeysFollowEveryReload()
     QCoreApplication::postEvent(f.frame, new QEvent(QEvent::Type(2024)));
     f.settle();
     QCOMPARE(IniFile::ReadInteger(f.iniPath(), "log", "privateMemos", -1), 2);
+}
+
+void TstMemoLoad::bulkExpansionsAreStoredBeforeReloadAndAtExit()
+{
+    MemoFrameFixture f;
+    f.addRow("{A}", "root", "a");
+    f.addRow("{A1}", "{A}", "a1");
+    f.addRow("{B}", "root", "b");
+    f.addRow("{B1}", "{B}", "b1");
+    f.start();
+    f.frame->Action_ExpandAll->trigger();
+    QCOMPARE(f.count("where expandFlag=1"), 0); // not yet: the user may go on
+    QCoreApplication::postEvent(f.frame, new QEvent(QEvent::Type(2024)));
+    f.settle();
+    QCOMPARE(f.count("where expandFlag=1"), 2); // written before the load read them
+    QVERIFY(f.findNode("a")->isExpanded());
+
+    f.frame->Action_CollapseAll->trigger();
+    delete f.frame; // at exit nothing pending is lost
+    f.frame = nullptr;
+    QCOMPARE(f.count("where expandFlag=1"), 0);
 }
 
 QTEST_MAIN(TstMemoLoad)

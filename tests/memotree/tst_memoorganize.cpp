@@ -289,10 +289,13 @@ void TstMemoOrganize::expansionWritesOnlyOnChange()
     QCOMPARE(f.totalChanges(), changes);
 
     f.frame->Action_ExpandAll->trigger(); // alpha, beta, gamma change; delta not
+    QCOMPARE(f.totalChanges(), changes);  // bulk changes are written when the user pauses
+    QTRY_COMPARE_WITH_TIMEOUT(f.totalChanges(), changes + 3, 2000);
     QCOMPARE(f.totalChanges(), changes + 3);
     QCOMPARE(f.count("where expandFlag=1"), 4);
     changes = f.totalChanges();
     f.frame->Action_CollapseAll->trigger();
+    f.frame->expandStates.flush();
     QCOMPARE(f.totalChanges(), changes + 4); // one statement per changed memo
     QCOMPARE(f.count("where expandFlag=1"), 0);
     QVERIFY(f.findNode("alpha one")->isVisible()); // sub-memos are not collapsed themselves
@@ -374,6 +377,7 @@ void TstMemoOrganize::search()
         if (OutlineTree::isShown(node))
             visible << QString::fromUtf8(memoOf(node)->content);
     QCOMPARE(visible, shown);
+    f.frame->expandStates.flush();
     for (const QString &parent : expanded) {
         QVERIFY(f.findNode(parent.toUtf8())->isExpanded());
         QCOMPARE(f.column(QString::fromLatin1(memoOf(f.findNode(parent.toUtf8()))->mid), "expandFlag"),

@@ -1,0 +1,50 @@
+#include "ExpandStateWriter.h"
+
+#include "GeneralErrorHandler.h"
+#include "SqlConnection.h"
+#include "SqlQuery.h"
+#include "Statements.h"
+
+ExpandStateWriter::ExpandStateWriter(SqlConnection &connection, SqlQuery &query, QObject *parent)
+    : QObject(parent)
+    , connection(connection)
+    , query(query)
+{
+    idle.setSingleShot(true);
+    idle.setInterval(kIdleMs);
+    connect(&idle, &QTimer::timeout, this, [this] { GeneralErrorHandler::guarded([this] { flush(); }); });
+}
+
+ExpandStateWriter::~ExpandStateWriter()
+{
+    GeneralErrorHandler::guarded([this] { flush(); });
+}
+
+void ExpandStateWriter::store(const QByteArray &mid, bool expanded, bool deferred)
+{
+    pending.emplace_back(mid, expanded);
+    if (deferred)
+        idle.start(); // restarted by every further change: written when the user pauses
+    else
+        flush();
+}
+
+void ExpandStateWriter::flush()
+{
+    idle.stop();
+    if (pending.empty())
+        return;
+    // Later changes of the same memo win because they are written later.
+    ScopedTransaction batch(connection);
+    size_t written = 0;
+    try {
+        for (; written < pending.size(); ++written) {
+            const auto &[mid, expanded] = pending[written];
+            ExecSql(query, Sql::UpdateExpandFlag(expanded, QString::fromUtf8(mid)));
+        }
+    } catch (...) {
+        pending.erase(pending.begin(), pending.begin() + static_cast<std::ptrdiff_t>(written));
+        throw;
+    }
+    pending.clear();
+}
