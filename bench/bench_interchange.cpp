@@ -109,7 +109,7 @@ void bareBackup(const QString &dataFile, const QString &target)
           {"due-flag", false}, {"text-color", false}, {"background-color", false}, {"create-time", true},
           {"edit-time", true}, {"check-time", true}, {"alarm-time", true}, {"due-time", true}}},
     };
-    char timeText[40];
+    char timeText[128]; // room for any year the format could be asked to write
     for (const Table &table : tables) {
         pugi::xml_node list = root.child(table.list);
         sqlite3_stmt *stmt = nullptr;

@@ -13,6 +13,7 @@
 #include "Measurement.h"
 #include "MemoDataGenerator.h"
 #include "MemoTreeMeasurements.h"
+#include "bench_interchange.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -46,6 +47,9 @@ const std::vector<BenchCase> &benchCases()
         {"filter", MeasureFilter},
         {"sort", MeasureSort},
         {"listview", MeasureListView},
+        {"backup", MeasureBackup},
+        {"import", MeasureImport},
+        {"restore_all", MeasureRestoreAll},
     };
     return cases;
 }
@@ -85,7 +89,8 @@ void printUsage()
                          "  --small  also measure a second, smaller run of %d memos\n"
                          "  --xcb    use the X server in DISPLAY instead of the offscreen platform\n"
                          "  --keep   keep the temporary data folder and print where it is\n"
-                         "  --only=  run only the named measurements (load, filter, sort, listview)\n",
+                         "  --only=  run only the named measurements (load, filter, sort, listview,\n"
+                         "           backup, import, restore_all)\n",
                  kDefaultMemoCount, kSmallMemoCount);
 }
 

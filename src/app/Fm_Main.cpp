@@ -1,5 +1,6 @@
 #include "Fm_Main.h"
 
+#include "Dm_Io.h"
 #include "Fr_qzMemos.h"
 #include "GeneralErrorHandler.h"
 #include "IniFile.h"
@@ -7,6 +8,7 @@
 #include "JotterlyError.h"
 #include "Messages.h"
 #include "SingleInstance.h"
+#include "TQzVersionInfo.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -27,6 +29,7 @@ TmainFm::TmainFm(const AppPaths &paths, SingleInstance *instance, QWidget *paren
     setObjectName(QStringLiteral("Fm_Main"));
     setWindowTitle(QStringLiteral("Brivel Software")); // replaced at the first show
     setGeometry(648, 252, 371, 480);
+    QzVersionInfo1 = new TQzVersionInfo(this);
     createActions();
     FormCreate();
 }
@@ -54,9 +57,39 @@ void TmainFm::createActions()
             GeneralErrorHandler::guarded([this] { memosFrame->Action_PasteMemoExecute(); });
     });
     connect(Action_Exit, &QAction::triggered, this, [this] { Action_ExitExecute(); });
-    // Backup, restore and import come with the interchange module.
+    // Backup, restore and import work once the interchange module is attached.
     for (QAction *pending : {Action_DbBackup, Action_DbRestore, Action_Import})
         pending->setEnabled(false);
+}
+
+QString TmainFm::fileVersion() const
+{
+    QString version;
+    QzVersionInfo1->GetEntry(2, version);
+    return version;
+}
+
+void TmainFm::attachIo(TIoDm *io)
+{
+    IoDm = io;
+    connect(Action_DbBackup, &QAction::triggered, this, [this] {
+        GeneralErrorHandler::guarded([this] { IoDm->Backup(); });
+    });
+    connect(Action_DbRestore, &QAction::triggered, this, [this] {
+        GeneralErrorHandler::guarded([this] { afterReadingFile(IoDm->Restore()); });
+    });
+    connect(Action_Import, &QAction::triggered, this, [this] {
+        GeneralErrorHandler::guarded([this] { afterReadingFile(IoDm->Import()); });
+    });
+    for (QAction *action : {Action_DbBackup, Action_DbRestore, Action_Import})
+        action->setEnabled(true);
+}
+
+void TmainFm::afterReadingFile(bool succeeded)
+{
+    // The memo tree shows the database again once the operation has returned.
+    if (succeeded && memosFrame)
+        QCoreApplication::postEvent(memosFrame, new QEvent(Msg::ReloadMemos));
 }
 
 void TmainFm::FormCreate()
@@ -118,6 +151,7 @@ MemoFrameContext TmainFm::frameContext()
     MemoFrameContext context;
     context.connection = &ADOConnection1;
     context.iniPath = iniPath;
+    context.fileVersion = fileVersion();
     context.pictures = &pictures;
     context.hostWindow = this;
     if (Action_DbBackup->isEnabled())

@@ -13,6 +13,8 @@
 
 class QAction;
 class SingleInstance;
+class TIoDm;
+class TQzVersionInfo;
 class TqzMemosFrame;
 
 class TmainFm : public QMainWindow
@@ -38,6 +40,7 @@ public:
     BackgroundPictures pictures;
 
     SqlConnection ADOConnection1;
+    TQzVersionInfo *QzVersionInfo1 = nullptr;
 
     QAction *Action_AddMemo = nullptr;
     QAction *Action_PasteMemo = nullptr;
@@ -47,6 +50,10 @@ public:
     QAction *Action_Import = nullptr;
 
     void Action_ExitExecute();
+    // Binds the backup, restore and import commands to the module that does the work.
+    void attachIo(TIoDm *io);
+    // The program's file version text, as written into interchange files.
+    QString fileVersion() const;
     // Brings the window forward when another start of the program asks for it.
     void bringToFront();
 
@@ -66,4 +73,7 @@ private:
     void createActions();
     void tearDown();
     MemoFrameContext frameContext();
+    void afterReadingFile(bool succeeded);
+
+    TIoDm *IoDm = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "JotterlyApplication.h"
 
 #include "AppPaths.h"
+#include "Dm_Io.h"
 #include "Fm_Main.h"
 #include "GeneralErrorHandler.h"
 #include "ImageLists.h"
@@ -39,7 +40,10 @@ int RunJotterly(int argc, char **argv)
         return 0; // the running copy has been brought forward; nothing else happens
 
     QGuiApplication::setWindowIcon(ImageLists::appIcon());
+    // The main window, then the interchange module, as the program's parts depend.
     TmainFm mainFm(AppPaths::forExecutable(), &instance);
+    TIoDm ioDm(mainFm.ADOConnection1, mainFm.fileVersion(), &mainFm);
+    mainFm.attachIo(&ioDm);
     QObject::connect(&instance, &SingleInstance::activationRequested, &mainFm, &TmainFm::bringToFront);
     mainFm.show();
     return app.exec();

@@ -161,6 +161,9 @@ public:
     void Action_SelectAllExecute();
     void Action_DeselectExecute();
 
+    // Export.
+    void Action_ExportExecute();
+
     // Clipboard.
     void Action_CopyMemoExecute();
     void Action_PasteMemoExecute();

@@ -4,6 +4,7 @@
 
 #include "GeneralErrorHandler.h"
 #include "ImageLists.h"
+#include "MemoExport.h"
 #include "Messages.h"
 #include "PictureToolBar.h"
 #include "TipLabel.h"
@@ -99,8 +100,9 @@ void TqzMemosFrame::createActions()
     bind(Action_CopyMemo, &TqzMemosFrame::Action_CopyMemoExecute);
     bind(Action_PasteMemo, &TqzMemosFrame::Action_PasteMemoExecute);
     bind(Action_searchWide, &TqzMemosFrame::Action_searchWideExecute);
-    // Export, e-mail, save and print come with their own parts of the program.
-    for (QAction *later : {Action_Export, Action_Email, Action_Save, Action_SaveAll, Action_Print})
+    bind(Action_Export, &TqzMemosFrame::Action_ExportExecute);
+    // E-mail, save and print come with their own parts of the program.
+    for (QAction *later : {Action_Email, Action_Save, Action_SaveAll, Action_Print})
         later->setProperty("pending", true);
 }
 
@@ -383,4 +385,9 @@ bool TqzMemosFrame::eventFilter(QObject *watched, QEvent *event)
         Panel_tipResize();
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void TqzMemosFrame::Action_ExportExecute()
+{
+    RunExportCommand(editingNode.get() != nullptr, VtMemos->tree().selectedNodes(), context.fileVersion, this);
 }

@@ -43,6 +43,7 @@ struct MemoFrameContext
 {
     SqlConnection *connection = nullptr;
     QString iniPath;
+    QString fileVersion; // written into exported files
     const BackgroundPictures *pictures = nullptr;
     QMainWindow *hostWindow = nullptr;
     HostCommands commands;
