@@ -108,17 +108,17 @@ struct MemoText
 
 // Sentences of words, between min and max bytes long; a multi-line text gets one to
 // three CR LF breaks in place of blanks.
-MemoText makeText(Draw &draw, const MemoDataSpec &spec, bool multiline)
+MemoText makeText(Draw &draw, const MemoDataPlan &plan, bool multiline)
 {
     const int breaks = multiline ? draw.between(1, 3) : 0;
-    const int target = draw.between(spec.minTextBytes, spec.maxTextBytes - breaks);
+    const int target = draw.between(plan.minTextBytes, plan.maxTextBytes - breaks);
     MemoText text;
     std::vector<int> blanks; // positions of the blanks between words
     bool sentenceStart = true;
     int wordsInSentence = 0;
     int sentenceLength = draw.between(5, 14);
     for (int attempts = 0; attempts < 64; ++attempts) {
-        const bool foreign = draw.chance(spec.nonAsciiWordShare);
+        const bool foreign = draw.chance(plan.nonAsciiWordShare);
         QByteArray word = foreign ? pickWord(draw, kNonAsciiWords) : pickWord(draw, kWords);
         if (sentenceStart && word.at(0) >= 'a' && word.at(0) <= 'z')
             word[0] = static_cast<char>(word.at(0) - 'a' + 'A');
@@ -127,7 +127,7 @@ MemoText makeText(Draw &draw, const MemoDataSpec &spec, bool multiline)
             word += '.';
         const int needed = static_cast<int>(word.size()) + (text.bytes.isEmpty() ? 0 : 1);
         if (text.bytes.size() + needed > target) {
-            if (text.bytes.size() >= spec.minTextBytes)
+            if (text.bytes.size() >= plan.minTextBytes)
                 break;
             --wordsInSentence;
             continue; // too long for what is left: try another, shorter word
@@ -240,14 +240,14 @@ MemoTimes makeTimes(Draw &draw)
 
 } // namespace
 
-MemoDataSummary GenerateMemoData(const QString &path, const MemoDataSpec &spec)
+MemoDataSummary GenerateMemoData(const QString &path, const MemoDataPlan &plan)
 {
     MemoDataSummary summary;
-    const int count = std::max(0, spec.memoCount);
-    summary.topLevel = count == 0 ? 0 : std::max(1, static_cast<int>(std::lround(count * spec.topLevelShare)));
+    const int count = std::max(0, plan.memoCount);
+    summary.topLevel = count == 0 ? 0 : std::max(1, static_cast<int>(std::lround(count * plan.topLevelShare)));
     summary.subMemos = count - summary.topLevel;
 
-    Draw draw(spec.seed);
+    Draw draw(plan.seed);
     std::vector<QByteArray> topMids;
     topMids.reserve(static_cast<size_t>(summary.topLevel));
     for (int i = 0; i < summary.topLevel; ++i)
@@ -277,12 +277,12 @@ MemoDataSummary GenerateMemoData(const QString &path, const MemoDataSpec &spec)
         const QByteArray root("root");
         for (int entry : order) {
             const bool isTopLevel = entry < summary.topLevel;
-            const bool multiline = draw.chance(spec.multilineShare);
-            const MemoText text = makeText(draw, spec, multiline);
+            const bool multiline = draw.chance(plan.multilineShare);
+            const MemoText text = makeText(draw, plan, multiline);
             const MemoTimes times = makeTimes(draw);
             bool expanded = false;
             if (isTopLevel) {
-                expanded = draw.chance(spec.expandedShare);
+                expanded = draw.chance(plan.expandedShare);
                 summary.expanded += expanded ? 1 : 0;
             }
             const QByteArray mid = isTopLevel ? topMids[static_cast<size_t>(entry)] : makeMid(draw);

@@ -7,7 +7,7 @@
 #include <QString>
 #include <QtGlobal>
 
-struct MemoDataSpec
+struct MemoDataPlan
 {
     int memoCount = 100000;
     quint64 seed = 0x4A6F74746572ULL;
@@ -35,4 +35,4 @@ struct MemoDataSummary
 // Creates the data file at path through the program's own connection (which makes the
 // schema) and inserts the memos in one transaction. The file must not exist yet.
 // Throws JotterlyError when the file cannot be made or written.
-MemoDataSummary GenerateMemoData(const QString &path, const MemoDataSpec &spec);
+MemoDataSummary GenerateMemoData(const QString &path, const MemoDataPlan &plan);

@@ -167,11 +167,11 @@ bool runSession(int memoCount, const Options &options)
 
     bool ok = true;
     try {
-        MemoDataSpec spec;
-        spec.memoCount = memoCount;
+        MemoDataPlan plan;
+        plan.memoCount = memoCount;
         QElapsedTimer clock;
         clock.start();
-        session.data = GenerateMemoData(session.dataFile, spec);
+        session.data = GenerateMemoData(session.dataFile, plan);
         const MemoDataSummary &d = session.data;
         printLine(QStringLiteral("# data n=%1: %2 top-level (%3 expanded, %4 without sub-memos, at most %5 sub-memos), "
                                  "%6 sub-memos, %7 multi-line, %8 with non-ASCII words, %9 text bytes; made in %10 ms")
