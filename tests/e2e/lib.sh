@@ -368,3 +368,45 @@ e2e_tree_region() {
     [ $((TY + TH)) -le "$E2E_SCREEN_H" ] || TH=$((E2E_SCREEN_H - TY))
     [ "$TW" -gt 50 ] && [ "$TH" -gt 50 ] || fail "the window ${WW}x${WH}+${WX}+${WY} leaves no tree area on the screen"
 }
+
+# Waits up to the given seconds for a visible window of the process whose title matches
+# the pattern (a regular expression); prints its id. Both must hold: xdotool's search by
+# process and title alone matches either, and so also finds the process's other windows
+# and other programs' windows of that title.
+e2e_wait_titled_window() {
+    local pid=$1 pattern=$2 seconds=${3:-10}
+    local deadline=$(($(date +%s%N) + seconds * 1000000000))
+    local id
+    while :; do
+        e2e_alive "$pid" || fail "the program (pid $pid) ended while a window titled /$pattern/ was awaited"
+        id=$(xdotool search --all --onlyvisible --pid "$pid" --name "$pattern" 2>/dev/null | head -n 1)
+        if [ -n "$id" ]; then
+            echo "$id"
+            return 0
+        fi
+        [ "$(date +%s%N)" -lt "$deadline" ] || fail "no visible window titled /$pattern/ of pid $pid within ${seconds} s"
+        sleep 0.1
+    done
+}
+
+# True while the window exists and is mapped.
+e2e_window_shown() {
+    xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'
+}
+
+# Chooses a file in Qt's own file dialog, the one the program shows on a server without
+# a desktop: types the path into the file name field, which has the keyboard focus when
+# the dialog opens, presses Return and waits (at most 5 s) until the dialog is gone.
+e2e_choose_file() {
+    local dialog=$1 path=$2
+    sleep 0.3 # a moment for the dialog to take the focus after it shows
+    xdotool type --delay 20 "$path"
+    sleep 0.3
+    xdotool key Return
+    local waited=0
+    while e2e_window_shown "$dialog"; do
+        [ "$waited" -lt 50 ] || fail "the file dialog $dialog was still open 5 s after the path and Return were typed"
+        sleep 0.1
+        waited=$((waited + 1))
+    done
+}
