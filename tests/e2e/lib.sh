@@ -21,7 +21,6 @@ E2E_WORK=""
 E2E_PROGRAM=""
 E2E_IMAGES=""
 E2E_LAST_PID=""
-E2E_APP_SEQ=0
 
 E2E_FAILURES=0
 
@@ -162,9 +161,9 @@ e2e_start_xvfb() {
 
 # Makes a portable install (program + Images/) in a new folder; prints the folder.
 e2e_make_install() {
-    E2E_APP_SEQ=$((E2E_APP_SEQ + 1))
-    local dir="$E2E_WORK/app$E2E_APP_SEQ"
-    mkdir -p "$dir" || fail "cannot create $dir"
+    # mktemp keeps folders apart even when called in a subshell, as in x=$(e2e_make_install).
+    local dir
+    dir=$(mktemp -d "$E2E_WORK/app.XXXXXX") || fail "cannot create an install folder in $E2E_WORK"
     cp "$E2E_PROGRAM" "$dir/jotterly" || fail "cannot copy the program into $dir"
     cp -r "$E2E_IMAGES" "$dir/Images" || fail "cannot copy the pictures into $dir"
     echo "$dir"
@@ -214,7 +213,8 @@ e2e_wait_window() {
     local id
     while :; do
         e2e_alive "$pid" || fail "the program (pid $pid) ended before its window appeared"
-        id=$(xdotool search --onlyvisible --pid "$pid" --name "$E2E_CAPTION_PATTERN" 2>/dev/null | head -n 1)
+        # --all: the window must be this process's AND carry the caption.
+        id=$(xdotool search --all --onlyvisible --pid "$pid" --name "$E2E_CAPTION_PATTERN" 2>/dev/null | head -n 1)
         if [ -n "$id" ]; then
             echo "$id"
             return 0
