@@ -7,3 +7,6 @@ jotterly_add_test(tst_outlinetree SOURCES tst_outlinetree.cpp LIBS jotterly_outl
 set_tests_properties(tst_outlinetree PROPERTIES TIMEOUT 60)
 # Shared helpers, message boxes and the memo text order.
 jotterly_add_test(tst_apphelpers SOURCES tst_apphelpers.cpp LIBS jotterly_appcore jotterly_memotree)
+
+# The outline view on its own (offscreen).
+jotterly_add_test(tst_outlineview SOURCES tst_outlineview.cpp LIBS jotterly_outline)

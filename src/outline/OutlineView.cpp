@@ -29,6 +29,9 @@ OutlineView::OutlineView(QWidget *parent)
     setAcceptDrops(true);
     setAttribute(Qt::WA_InputMethodEnabled);
     verticalScrollBar()->setSingleStep(1);
+    layoutTimer.setSingleShot(true);
+    layoutTimer.setInterval(0);
+    connect(&layoutTimer, &QTimer::timeout, this, [this] { ensureLayout(); });
     clickEditTimer.setSingleShot(true);
     connect(&clickEditTimer, &QTimer::timeout, this, [this] {
         if (OutlineNode *node = focused.get(); node && node->isSelected() && !isEditing())
@@ -183,12 +186,26 @@ void OutlineView::invalidateAll()
 
 void OutlineView::layoutChanged()
 {
+    // Laid out once, later: many changes in a row (adding memos one by one) must not
+    // each walk the rows again.
+    layoutPending = true;
     if (updateLevel > 0)
         return;
-    clampScroll();
-    updateScrollBars();
-    placeEditor();
+    if (!layoutTimer.isActive())
+        layoutTimer.start();
     viewport()->update();
+}
+
+void OutlineView::ensureLayout() const
+{
+    if (!layoutPending || updateLevel > 0)
+        return;
+    auto *self = const_cast<OutlineView *>(this);
+    self->layoutPending = false;
+    self->layoutTimer.stop();
+    self->clampScroll();
+    self->updateScrollBars();
+    self->placeEditor();
 }
 
 void OutlineView::beginUpdate()
@@ -269,6 +286,7 @@ void OutlineView::scrollContentsBy(int, int)
 
 void OutlineView::scrollByPixels(int dy)
 {
+    ensureLayout();
     ensureRows();
     const int count = static_cast<int>(rows.size());
     if (count == 0)
@@ -312,6 +330,7 @@ void OutlineView::changeEvent(QEvent *event)
 
 void OutlineView::scrollIntoView(OutlineNode *node)
 {
+    ensureLayout();
     const int row = rowOf(node);
     if (row < 0)
         return;
@@ -345,6 +364,7 @@ void OutlineView::scrollIntoView(OutlineNode *node)
 
 QRect OutlineView::nodeRect(OutlineNode *node) const
 {
+    ensureLayout();
     const int row = rowOf(node);
     if (row < 0 || row < topRow)
         return {};
@@ -360,6 +380,7 @@ QRect OutlineView::nodeRect(OutlineNode *node) const
 
 OutlineNode *OutlineView::nodeAt(const QPoint &pos) const
 {
+    ensureLayout();
     ensureRows();
     const int count = static_cast<int>(rows.size());
     int y = -topOffset;
@@ -469,6 +490,7 @@ void OutlineView::paintEvent(QPaintEvent *event)
 {
     if (updateLevel > 0)
         return;
+    ensureLayout();
     ensureRows();
     QPainter painter(viewport());
     painter.fillRect(event->rect(), palette().color(QPalette::Base));

@@ -139,6 +139,7 @@ private:
     void scrollByPixels(int dy);
     void updateScrollBars();
     void layoutChanged();
+    void ensureLayout() const;
 
     // Painting.
     void paintRow(QPainter *painter, OutlineNode *node, const QRect &rowRect, bool forPrint) const;
@@ -169,6 +170,8 @@ private:
     int topOffset = 0;
     int updateLevel = 0;
     bool settingScrollBar = false;
+    bool layoutPending = true;
+    QTimer layoutTimer;
 
     OutlineNodeRef focused;
     OutlineNodeRef anchor;
