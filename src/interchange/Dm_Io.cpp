@@ -1,12 +1,12 @@
 #include "Dm_Io.h"
 
 #include "Boxes.h"
+#include "BulkTransaction.h"
 #include "Dlg_ReplaceAsk.h"
 #include "FileDialogs.h"
 #include "InterchangeFormat.h"
 #include "InterchangeRecords.h"
 #include "InterchangeTime.h"
-#include "BulkTransaction.h"
 #include "JotterlyError.h"
 #include "SqlConnection.h"
 #include "TextHelpers.h"

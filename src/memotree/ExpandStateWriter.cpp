@@ -1,5 +1,7 @@
 #include "ExpandStateWriter.h"
 
+#include "BulkTransaction.h"
+
 #include "GeneralErrorHandler.h"
 #include "SqlConnection.h"
 #include "SqlQuery.h"
@@ -35,13 +37,14 @@ void ExpandStateWriter::flush()
     if (pending.empty())
         return;
     // Later changes of the same memo win because they are written later.
-    ScopedTransaction batch(connection);
     size_t written = 0;
     try {
+        BulkTransaction batch(connection);
         for (; written < pending.size(); ++written) {
             const auto &[mid, expanded] = pending[written];
             ExecSql(query, Sql::UpdateExpandFlag(expanded, QString::fromUtf8(mid)));
         }
+        batch.commit();
     } catch (...) {
         pending.erase(pending.begin(), pending.begin() + static_cast<std::ptrdiff_t>(written));
         throw;

@@ -1,6 +1,5 @@
 #include "SqlConnection.h"
 
-#include "GeneralErrorHandler.h"
 #include "JotterlyError.h"
 #include "Schema.h"
 
@@ -130,17 +129,3 @@ bool SqlConnection::inTransaction() const
     return db && sqlite3_get_autocommit(db) == 0;
 }
 
-ScopedTransaction::ScopedTransaction(SqlConnection &connection)
-    : connection(connection)
-{
-    if (connection.isOpen() && !connection.inTransaction()) {
-        connection.beginTransaction();
-        began = true;
-    }
-}
-
-ScopedTransaction::~ScopedTransaction()
-{
-    if (began && connection.inTransaction())
-        GeneralErrorHandler::guarded([this] { connection.commitTransaction(); });
-}

@@ -44,19 +44,3 @@ private:
     QString filePath;
 };
 
-// Groups the writes of one bulk step into a transaction when the connection is open and
-// no transaction runs yet. The transaction is committed when the scope ends, also after
-// a failure, so that what was written before the failure stays; a failing commit is
-// reported through the general error handler.
-class ScopedTransaction
-{
-public:
-    explicit ScopedTransaction(SqlConnection &connection);
-    ~ScopedTransaction();
-    ScopedTransaction(const ScopedTransaction &) = delete;
-    ScopedTransaction &operator=(const ScopedTransaction &) = delete;
-
-private:
-    SqlConnection &connection;
-    bool began = false;
-};

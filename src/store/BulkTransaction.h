@@ -1,6 +1,7 @@
-// BulkTransaction: one database transaction around the many rows of a restore or import,
-// so that a large file is not stored one commit per row. It is always committed, after a
-// failure or an Abort too, so the rows stored so far stay exactly as they would without it.
+// BulkTransaction: one database transaction around the many rows of one bulk step (a
+// restore, an import, the expanded states of a search), so that they are not stored one
+// commit per row. It is always committed, after a failure or an Abort too, so the rows
+// stored so far stay exactly as they would without it.
 #pragma once
 
 #include <optional>
