@@ -8,3 +8,4 @@ jotterly_add_test(tst_memoorganize SOURCES memotree/tst_memoorganize.cpp memotre
 foreach(t tst_memoload tst_memoedit tst_memoorganize)
   target_include_directories(${t} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/memotree)
 endforeach()
+jotterly_add_test(tst_searchindex SOURCES memotree/tst_searchindex.cpp LIBS jotterly_memotree)

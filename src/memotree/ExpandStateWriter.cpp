@@ -25,10 +25,16 @@ ExpandStateWriter::~ExpandStateWriter()
 void ExpandStateWriter::store(const QByteArray &mid, bool expanded, bool deferred)
 {
     pending.emplace_back(mid, expanded);
-    if (deferred)
-        idle.start(); // restarted by every further change: written when the user pauses
-    else
+    if (!deferred)
         flush();
+    else if (!idle.isActive())
+        idle.start();
+}
+
+void ExpandStateWriter::postpone()
+{
+    if (idle.isActive())
+        idle.start(); // starts the wait again: written once the user pauses
 }
 
 void ExpandStateWriter::flush()

@@ -22,6 +22,8 @@ public:
 
     // Records the memo's new state; written now unless deferred is true.
     void store(const QByteArray &mid, bool expanded, bool deferred);
+    // Waits again before writing deferred states (the user is still busy, e.g. typing).
+    void postpone();
     // Writes every pending state; throws JotterlyError when a write fails (the states
     // not yet written stay pending for the next attempt).
     void flush();

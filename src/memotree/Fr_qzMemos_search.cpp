@@ -121,19 +121,33 @@ void TqzMemosFrame::ApplySearchFilter()
         const bool filtering = searching && !searchText.isEmpty();
         const bool wide = Action_searchWide->isChecked();
         searchIndex.ensureBuilt(tree);
+        // Only the filter changes visibility, so the copy remembers what it last set and
+        // the tree's nodes are touched only where something changes.
+        const auto show = [&tree](MemoSearchIndex::Entry &entry, bool visible) {
+            if (entry.visible != visible) {
+                entry.visible = visible;
+                tree.setVisible(entry.node, visible);
+            }
+        };
         // Parents come before their sub-memos, so a parent that does not match is hidden
         // first and then shown again by any sub-memo that stays visible.
+        if (filtering)
+            searchIndex.findAll(searchText);
+        std::vector<MemoSearchIndex::Entry> &entries = searchIndex.entries();
+        size_t parentEntry = 0;
         bool parentMatches = false;
-        for (const MemoSearchIndex::Entry &entry : searchIndex.entries()) {
+        for (size_t i = 0; i < entries.size(); ++i) {
+            MemoSearchIndex::Entry &entry = entries[i];
             if (!entry.parent) {
-                parentMatches = filtering && searchIndex.contains(entry, searchText);
-                tree.setVisible(entry.node, !filtering || parentMatches);
+                parentEntry = i;
+                parentMatches = filtering && entry.matches;
+                show(entry, !filtering || parentMatches);
                 continue;
             }
-            const bool visible = !filtering || (wide && parentMatches) || searchIndex.contains(entry, searchText);
-            tree.setVisible(entry.node, visible);
+            const bool visible = !filtering || (wide && parentMatches) || entry.matches;
+            show(entry, visible);
             if (filtering && visible) {
-                tree.setVisible(entry.parent, true);
+                show(entries[parentEntry], true);
                 tree.setExpanded(entry.parent, true);
             }
         }
@@ -144,4 +158,5 @@ void TqzMemosFrame::ApplySearchFilter()
     }
     VtMemos->endUpdate();
     flushCommandState();
+    expandStates.postpone(); // each keystroke defers the writing of its expansions
 }

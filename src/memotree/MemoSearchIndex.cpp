@@ -3,7 +3,6 @@
 #include "OutlineTree.h"
 #include "TMemoInfo.h"
 
-#include <cstring>
 
 void MemoSearchIndex::ensureBuilt(const OutlineTree &tree)
 {
@@ -20,7 +19,7 @@ void MemoSearchIndex::ensureBuilt(const OutlineTree &tree)
         OutlineNode *memo = tree.topLevelNode(i);
         const auto add = [this](OutlineNode *node, OutlineNode *parent) {
             const QByteArray &text = memoOf(node)->content;
-            list.push_back({node, parent, buffer.size(), text.size()});
+            list.push_back({node, parent, buffer.size(), text.size(), node->isVisible(), false});
             buffer.append(text);
         };
         add(memo, nullptr);
@@ -31,15 +30,30 @@ void MemoSearchIndex::ensureBuilt(const OutlineTree &tree)
     builtForStructure = tree.structureVersion();
 }
 
-bool MemoSearchIndex::contains(const Entry &entry, const QByteArray &needle) const
+void MemoSearchIndex::findAll(const QByteArray &needle)
 {
-    if (needle.size() > entry.length)
-        return false;
-    const char *text = buffer.constData() + entry.offset;
-#if defined(__GLIBC__)
-    return memmem(text, static_cast<size_t>(entry.length), needle.constData(), static_cast<size_t>(needle.size()))
-        != nullptr;
-#else
-    return QByteArrayView(text, entry.length).contains(needle);
-#endif
+    for (Entry &entry : list)
+        entry.matches = false;
+    if (needle.isEmpty() || list.empty())
+        return;
+    const QByteArrayView all(buffer);
+    size_t current = 0;
+    qsizetype from = 0;
+    while (true) {
+        const qsizetype hit = all.indexOf(needle, from);
+        if (hit < 0)
+            return;
+        while (current < list.size() && list[current].offset + list[current].length <= hit)
+            ++current;
+        if (current == list.size())
+            return;
+        Entry &entry = list[current];
+        if (hit + needle.size() <= entry.offset + entry.length) {
+            entry.matches = true; // the rest of this text needs no further look
+            from = entry.offset + entry.length;
+            ++current;
+        } else {
+            from = hit + 1; // the hit runs into the next text: no match of either
+        }
+    }
 }

@@ -20,6 +20,8 @@ public:
         OutlineNode *parent; // nullptr for a top-level memo
         qsizetype offset;    // the memo's text in the buffer
         qsizetype length;
+        bool visible;        // the node's visibility as the filter last set it
+        bool matches;        // the text holds the needle of the last findAll()
     };
 
     // Drops the copy; the next use builds it again. Call after a memo's text changes;
@@ -28,9 +30,10 @@ public:
     // Builds the copy unless it is current: top-level memos in tree order, each followed
     // by its sub-memos, so a parent always comes before its sub-memos.
     void ensureBuilt(const OutlineTree &tree);
-    const std::vector<Entry> &entries() const { return list; }
-    // True when the exact bytes of needle occur in the entry's text.
-    bool contains(const Entry &entry, const QByteArray &needle) const;
+    std::vector<Entry> &entries() { return list; }
+    // Marks the entries whose text holds the exact bytes of needle (line breaks
+    // included). One scan over the whole buffer, so the search is set up once.
+    void findAll(const QByteArray &needle);
 
 private:
     std::vector<Entry> list;
