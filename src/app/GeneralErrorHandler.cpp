@@ -22,12 +22,16 @@ void report(const QString &message)
     Boxes::CaptionedBox(applicationTitle(), decorate(message), Boxes::Ok, Boxes::Icon::Error);
 }
 
-void report(const std::exception &error)
+QString messageOf(const std::exception &error)
 {
     if (const auto *own = dynamic_cast<const JotterlyError *>(&error))
-        report(own->message());
-    else
-        report(QString::fromLocal8Bit(error.what()));
+        return own->message();
+    return QString::fromLocal8Bit(error.what());
+}
+
+void report(const std::exception &error)
+{
+    report(messageOf(error));
 }
 
 } // namespace GeneralErrorHandler

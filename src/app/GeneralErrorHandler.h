@@ -13,6 +13,9 @@ QString applicationTitle();
 // The message as shown: a full stop is added when its last character sorts after ".".
 QString decorate(const QString &message);
 
+// The text of an exception as shown to the user.
+QString messageOf(const std::exception &error);
+
 void report(const QString &message);
 void report(const std::exception &error);
 

@@ -4,12 +4,14 @@
 #include "BulkTransaction.h"
 #include "Dlg_ReplaceAsk.h"
 #include "FileDialogs.h"
+#include "GeneralErrorHandler.h"
 #include "InterchangeFormat.h"
 #include "InterchangeRecords.h"
 #include "InterchangeTime.h"
 #include "JotterlyError.h"
 #include "SqlConnection.h"
 #include "TextHelpers.h"
+#include "RecordIds.h"
 #include "pU_XmlTry.h"
 
 #include <QByteArrayList>
@@ -26,13 +28,6 @@ namespace {
 
 const QByteArray kRoot = QByteArrayLiteral("root");
 
-QString messageOf(const std::exception &error)
-{
-    if (const auto *own = dynamic_cast<const JotterlyError *>(&error))
-        return own->message();
-    return QString::fromLocal8Bit(error.what());
-}
-
 // Import's two parallel lists: oldIds holds the ids met in the file, newIds the fresh id
 // made for each, at the same position. An index by old id keeps the lookup constant-time.
 class IdTranslation
@@ -46,7 +41,7 @@ public:
             return newIds.at(*found);
         positions.insert(oldId, oldIds.size());
         oldIds.append(oldId);
-        newIds.append(NewId());
+        newIds.append(NewRecordId());
         return newIds.constLast();
     }
 
@@ -147,10 +142,10 @@ void importTable(Txmltry &xml, SqlQuery &query, const RecordTable &table, bool o
             newId = ids.translate(record.get(idAttribute));
         } else if (orphansToTop && !topLevelIds.contains(pid)) {
             newPid = kRoot;
-            newId = NewId();
+            newId = NewRecordId();
         } else {
             newPid = ids.translate(pid);
-            newId = NewId(); // a sub-record's own id is never looked up again
+            newId = NewRecordId(); // a sub-record's own id is never looked up again
         }
         query.setText(idColumn, newId);
         query.setText(pidColumn, newPid);
@@ -236,12 +231,12 @@ bool TIoDm::storeRows(Txmltry &xml, Work &&work)
         try {
             work(CurrentUtcBias()); // one bias for the whole document
         } catch (const std::exception &error) {
-            failures << messageOf(error);
+            failures << GeneralErrorHandler::messageOf(error);
         }
         ADOQuery1.close();
         transaction.commit();
     } catch (const std::exception &error) {
-        failures << messageOf(error);
+        failures << GeneralErrorHandler::messageOf(error);
     }
     ADOQuery1.close();
     for (const QString &failure : failures)

@@ -6,8 +6,6 @@
 #include "Statements.h"
 #include "pU_XmlTry.h"
 
-#include <QRandomGenerator>
-#include <QUuid>
 
 #include <cstring>
 
@@ -179,18 +177,6 @@ QByteArray LineBreaksToCrLf(const QByteArray &text)
         result += text[i];
     }
     return result;
-}
-
-QByteArray NewId()
-{
-    // A random (version 4) GUID. The program's seeded generator gives the 122 random bits
-    // far faster than the system source, which matters when a file brings 100,000 records.
-    quint64 bits[2];
-    QRandomGenerator::global()->fillRange(bits);
-    QUuid id = QUuid::fromRfc4122(QByteArrayView(reinterpret_cast<const char *>(bits), sizeof bits));
-    id.data3 = (id.data3 & 0x0fff) | 0x4000; // version 4
-    id.data4[0] = (id.data4[0] & 0x3f) | 0x80; // RFC 4122 variant
-    return id.toString(QUuid::WithBraces).toUpper().toLatin1();
 }
 
 RecordReader::RecordReader(Txmltry &xml, const QString &path)

@@ -77,8 +77,6 @@ void AppendRows(pugi::xml_node list, SqlQuery &query, const RecordTable &table, 
 // that carry bare line feeds and texts that carry CR LF both come in as CR LF.
 QByteArray LineBreaksToCrLf(const QByteArray &text);
 
-// A fresh record id: a new GUID in upper case with braces, 38 characters.
-QByteArray NewId();
 
 // The attributes of one record element at a path, each read at most once. A missing one is
 // read through the accessor's GetAttr, so that it shows its " not Exist !" box and reads

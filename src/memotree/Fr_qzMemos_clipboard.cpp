@@ -1,12 +1,12 @@
 // The memo tree frame: copying memo texts to the clipboard and pasting text as a memo.
 #include "Fr_qzMemos.h"
 
+#include "RecordIds.h"
 #include "Statements.h"
 #include "TextHelpers.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QUuid>
 
 void TqzMemosFrame::Action_CopyMemoExecute()
 {
@@ -34,7 +34,7 @@ void TqzMemosFrame::AddMemoFromText(const QString &text)
     TMemoInfo *memo = memoOf(node);
     memo->content = TrimRightWhiteAndControl(WithCrLfLineBreaks(text.toUtf8()));
     searchIndex.invalidate();
-    memo->mid = QUuid::createUuid().toString(QUuid::WithBraces).toUpper().toLatin1();
+    memo->mid = NewRecordId();
     memo->pid = Sql::kRootId.toLatin1();
     memo->createTime = OleDateTime::now();
     memo->editTime = OleDateTime::now();

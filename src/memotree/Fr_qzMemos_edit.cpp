@@ -2,21 +2,13 @@
 #include "Fr_qzMemos.h"
 
 #include "Boxes.h"
+#include "RecordIds.h"
 #include "MemoMessages.h"
 #include "Statements.h"
 #include "TextHelpers.h"
 
 #include <QCoreApplication>
-#include <QUuid>
 
-namespace {
-
-QByteArray newMemoId()
-{
-    return QUuid::createUuid().toString(QUuid::WithBraces).toUpper().toLatin1();
-}
-
-} // namespace
 
 void TqzMemosFrame::Action_MemoAddExecute()
 {
@@ -88,7 +80,7 @@ void TqzMemosFrame::VtMemosNewText(OutlineNode *node, int, const QString &newTex
     const bool isNew = memo->mid.isEmpty();
     try {
         if (isNew) {
-            memo->mid = newMemoId();
+            memo->mid = NewRecordId();
             memo->createTime = OleDateTime::now();
             memo->assignTime = memo->createTime;
             OpenSql(ADOQuery1, Sql::kSelectNoMemoForEdit);
