@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -22,6 +23,14 @@ struct ShownBox
     QString caption;
     QString text;
 };
+
+// True for an id as the program makes them: a braced upper-case GUID.
+inline bool isMemoId(const QByteArray &mid)
+{
+    static const QRegularExpression pattern(
+        QStringLiteral("^\\{[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}\\}$"));
+    return pattern.match(QString::fromLatin1(mid)).hasMatch();
+}
 
 class MemoFrameFixture
 {
@@ -171,3 +180,19 @@ public:
 private:
     Boxes::Presenter previousPresenter;
 };
+
+// The middle of a shown row, in the tree's viewport.
+inline QPoint rowCenter(MemoFrameFixture &f, OutlineNode *node)
+{
+    const QRect rect = f.frame->VtMemos->nodeRect(node);
+    [&] { QVERIFY2(!rect.isEmpty(), "row out of sight"); }();
+    return rect.center();
+}
+
+// A point of blank tree area below the last row.
+inline QPoint blankBelowRows(MemoFrameFixture &f)
+{
+    const QPoint pos(40, f.frame->VtMemos->viewport()->height() - 3);
+    [&] { QVERIFY(!f.frame->VtMemos->nodeAt(pos)); }();
+    return pos;
+}

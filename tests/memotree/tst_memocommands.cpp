@@ -34,30 +34,9 @@ QStringList captions(const QMenu *menu)
     return list;
 }
 
-QPoint rowCenter(MemoFrameFixture &f, OutlineNode *node)
-{
-    const QRect rect = f.frame->VtMemos->nodeRect(node);
-    [&] { QVERIFY2(!rect.isEmpty(), "row out of sight"); }();
-    return rect.center();
-}
-
-QPoint blankBelowRows(MemoFrameFixture &f)
-{
-    const QPoint pos(40, f.frame->VtMemos->viewport()->height() - 3);
-    [&] { QVERIFY(!f.frame->VtMemos->nodeAt(pos)); }();
-    return pos;
-}
-
 QClipboard *clipboard()
 {
     return QGuiApplication::clipboard();
-}
-
-bool matchesMemoId(const QByteArray &mid)
-{
-    static const QRegularExpression pattern(
-        QStringLiteral("^\\{[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}\\}$"));
-    return pattern.match(QString::fromLatin1(mid)).hasMatch();
 }
 
 // alpha (expanded: alpha one, alpha two), beta (collapsed: beta one), gamma.
@@ -670,7 +649,7 @@ void TstMemoCommands::paste()
     OutlineNode *node = f.tree().lastTopLevel();
     const TMemoInfo *memo = memoOf(node);
     QCOMPARE(memo->content, stored);
-    QVERIFY(matchesMemoId(memo->mid));
+    QVERIFY(isMemoId(memo->mid));
     const QString mid = QString::fromLatin1(memo->mid);
     QCOMPARE(f.column(mid, "content"), stored);
     QCOMPARE(f.column(mid, "pid"), QByteArray("root"));

@@ -23,8 +23,6 @@ private slots:
     void discardOfVanishedNodeIsIgnored();
     void failedInsertKeepsMemoUnstored();
 
-private:
-    static QString midPattern() { return QStringLiteral("^\\{[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}\\}$"); }
 };
 
 void TstMemoEdit::newMemoIsStoredWithFreshIdAndTimes()
@@ -44,7 +42,7 @@ void TstMemoEdit::newMemoIsStoredWithFreshIdAndTimes()
     QCOMPARE(f.count(), 1);
     OutlineNode *node = f.tree().topLevelNode(0);
     const TMemoInfo *memo = memoOf(node);
-    QVERIFY(QRegularExpression(midPattern()).match(QString::fromLatin1(memo->mid)).hasMatch());
+    QVERIFY(isMemoId(memo->mid));
     QCOMPARE(f.column(memo->mid, "content"), QByteArray("first line\r\nsecond line"));
     QCOMPARE(f.column(memo->mid, "pid"), QByteArray("root"));
     QCOMPARE(f.column(memo->mid, "createTime"), f.column(memo->mid, "assignTime"));

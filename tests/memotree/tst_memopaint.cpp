@@ -44,20 +44,6 @@ void hover(MemoFrameFixture &f, const QPoint &pos)
     QCoreApplication::sendEvent(viewport, &move);
 }
 
-QPoint rowCenter(MemoFrameFixture &f, OutlineNode *node)
-{
-    const QRect rect = f.frame->VtMemos->nodeRect(node);
-    [&] { QVERIFY2(!rect.isEmpty(), "row out of sight"); }();
-    return rect.center();
-}
-
-QPoint blankBelowRows(MemoFrameFixture &f)
-{
-    const QPoint pos(40, f.frame->VtMemos->viewport()->height() - 3);
-    [&] { QVERIFY(!f.frame->VtMemos->nodeAt(pos)); }();
-    return pos;
-}
-
 int rowHeight(MemoFrameFixture &f, OutlineNode *node)
 {
     return f.frame->VtMemos->nodeRect(node).height();
