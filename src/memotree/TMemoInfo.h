@@ -1,21 +1,11 @@
-// The record the memo tree keeps with every node: the seven fields of a memo row.
-// Texts are UTF-8 bytes as stored; line breaks are CR LF.
+// The record the memo tree keeps with every node: the memo's row, attached to the node.
 #pragma once
 
-#include "OleDateTime.h"
+#include "MemoRecord.h"
 #include "OutlineNode.h"
 
-#include <QByteArray>
-
-struct TMemoInfo : public OutlineNodeData
+struct TMemoInfo : public OutlineNodeData, public MemoRecord
 {
-    QByteArray mid;      // empty until the memo has been stored
-    QByteArray pid;      // "root" for a top-level memo, else the parent's mid
-    QByteArray content;
-    bool expandFlag = false;
-    TDateTime assignTime = 0;
-    TDateTime createTime = 0;
-    TDateTime editTime = 0;
 };
 
 inline TMemoInfo *memoOf(const OutlineNode *node)

@@ -13,7 +13,7 @@ MemoColumns::MemoColumns(const SqlQuery &query)
 {
 }
 
-void readMemoRow(const SqlQuery &query, const MemoColumns &columns, TMemoInfo &memo)
+void readMemoRow(const SqlQuery &query, const MemoColumns &columns, MemoRecord &memo)
 {
     memo.mid = query.textAt(columns.mid);
     memo.pid = query.textAt(columns.pid);

@@ -1,7 +1,7 @@
 // Reading memo rows into records and storing records as rows, on a query object.
 #pragma once
 
-#include "TMemoInfo.h"
+#include "MemoRecord.h"
 
 class SqlQuery;
 
@@ -13,4 +13,4 @@ struct MemoColumns
 };
 
 // Fills the record from the current row; NULL values read as empty, false or zero.
-void readMemoRow(const SqlQuery &query, const MemoColumns &columns, TMemoInfo &memo);
+void readMemoRow(const SqlQuery &query, const MemoColumns &columns, MemoRecord &memo);
