@@ -55,6 +55,9 @@ class TestAppHelpers : public QObject
     Q_OBJECT
 
 private slots:
+    // Every test executable runs with the test folders of QStandardPaths.
+    void noTestTouchesRealUserFolders() { QVERIFY(QStandardPaths::isTestModeEnabled()); }
+
     // --- text helpers --------------------------------------------------------------------
 
     void flattenLineBreaks_data()

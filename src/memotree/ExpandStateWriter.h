@@ -27,7 +27,6 @@ public:
     // Writes every pending state; throws JotterlyError when a write fails (the states
     // not yet written stay pending for the next attempt).
     void flush();
-    bool hasPending() const { return !pending.empty(); }
 
     static constexpr int kIdleMs = 300;
 

@@ -250,8 +250,5 @@ void TqzMemosFrame::LoadMemoTree()
 
 OutlineNode *TqzMemosFrame::addMemoNode(OutlineNode *parent)
 {
-    OutlineNode *node = VtMemos->tree().addChild(parent);
-    node->setVerticalAlignment(0);
-    node->setMultiline(true);
-    return node;
+    return VtMemos->tree().addChild(parent);
 }

@@ -37,11 +37,6 @@ public:
     bool isVisible() const { return visible; }
     bool isExpanded() const { return expanded; }
     bool isSelected() const { return selected; }
-    bool isMultiline() const { return multiline; }
-    void setMultiline(bool on) { multiline = on; }
-    // 0 puts the expand button and tree lines at the top of a tall row.
-    int verticalAlignment() const { return valign; }
-    void setVerticalAlignment(int value) { valign = value; }
 
     OutlineNodeData *data() const { return payload.get(); }
     template<class T> T *dataAs() const { return static_cast<T *>(payload.get()); }
@@ -61,11 +56,9 @@ private:
     unsigned heightEpoch = 0; // the view's layout epoch at the time of measuring
     int row = -1;             // position in the view's list of shown rows
     unsigned rowEpoch = 0;    // the view's row list that row belongs to
-    int valign = 0;
     bool visible = true;
     bool expanded = false;
     bool selected = false;
-    bool multiline = false;
     bool mark = false; // scratch flag of the tree's bulk operations
 };
 

@@ -71,7 +71,6 @@ public:
     void endEditNode();               // commit
     void cancelEditNode();
     bool isEditing() const { return editor != nullptr; }
-    OutlineNode *editedNode() const { return editing.get(); }
     OutlineEditor *editorWidget() const { return editor; }
 
     // Focus: focusing a node expands its ancestors and scrolls it into view.
