@@ -2,10 +2,13 @@
 
 #include "Fr_qzMemos.h"
 #include "MemoFrameContext.h"
+#include "MemoSearchBar.h"
 #include "Messages.h"
+#include "OutlineView.h"
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QLineEdit>
 
 // Counts the paint events of one widget.
 class PaintCounter : public QObject
@@ -40,8 +43,8 @@ MemoTreeHost::MemoTreeHost(const QString &dataFile, const QString &iniPath, cons
     mainWindow.setGeometry(648, 252, 371, 480);
     memoFrame = new TqzMemosFrame(context, &mainWindow);
     mainWindow.setCentralWidget(memoFrame);
-    paintCounter = new PaintCounter(memoFrame->VtMemos->viewport());
-    memoFrame->VtMemos->viewport()->installEventFilter(paintCounter);
+    paintCounter = new PaintCounter(tree()->viewport());
+    tree()->viewport()->installEventFilter(paintCounter);
     mainWindow.show();
     paintNow();
 }
@@ -55,6 +58,27 @@ MemoTreeHost::~MemoTreeHost()
 TqzMemosFrame *MemoTreeHost::frame() const
 {
     return memoFrame.data();
+}
+
+OutlineView *MemoTreeHost::tree() const
+{
+    return memoFrame->findChild<OutlineView *>(QStringLiteral("VtMemos"));
+}
+
+MemoSearchBar *MemoTreeHost::searchBar() const
+{
+    return memoFrame->findChild<MemoSearchBar *>(QStringLiteral("ToolBar_Bottom"));
+}
+
+QLineEdit *MemoTreeHost::searchBox() const
+{
+    return memoFrame->findChild<QLineEdit *>(QStringLiteral("Edt_Search"));
+}
+
+void MemoTreeHost::reload()
+{
+    QEvent load(Msg::ReloadMemos);
+    QCoreApplication::sendEvent(memoFrame, &load);
 }
 
 void MemoTreeHost::paintNow()

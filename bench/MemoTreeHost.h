@@ -10,6 +10,9 @@
 #include <QPointer>
 
 struct BackgroundPictures;
+class MemoSearchBar;
+class OutlineView;
+class QLineEdit;
 class TqzMemosFrame;
 class PaintCounter;
 
@@ -25,6 +28,12 @@ public:
     MemoTreeHost &operator=(const MemoTreeHost &) = delete;
 
     TqzMemosFrame *frame() const;
+    // The frame's parts, found by name as a user finds them on the screen.
+    OutlineView *tree() const;
+    MemoSearchBar *searchBar() const;
+    QLineEdit *searchBox() const;
+    // Loads every memo now, as the program's load message does.
+    void reload();
     QMainWindow &window() { return mainWindow; }
 
     // Repaints the whole window at once, then handles the events that follow (layout

@@ -3,7 +3,9 @@
 #include "BareLimits.h"
 #include "BenchSession.h"
 #include "Fr_qzMemos.h"
+#include "IniFile.h"
 #include "JotterlyError.h"
+#include "MemoSearchBar.h"
 
 #include <QAction>
 #include <QApplication>
@@ -30,7 +32,7 @@ MemoTreeHost &startedUpHost(BenchSession &session)
     if (!session.host) {
         session.host = std::make_unique<MemoTreeHost>(session.dataFile, session.iniPath, &session.pictures);
         session.hostStartedUp = false;
-        session.host->frame()->ReloadMemos();
+        session.host->reload();
         session.host->paintNow();
     }
     if (!session.hostStartedUp) {
@@ -42,9 +44,9 @@ MemoTreeHost &startedUpHost(BenchSession &session)
 }
 
 // Every memo text in the tree in pre-order, as shallow copies of the tree's own bytes.
-std::vector<QByteArray> memoTexts(const TqzMemosFrame &frame)
+std::vector<QByteArray> memoTexts(const MemoTreeHost &host)
 {
-    const OutlineTree &tree = frame.VtMemos->tree();
+    const OutlineTree &tree = host.tree()->tree();
     std::vector<QByteArray> texts;
     texts.reserve(static_cast<size_t>(tree.totalCount()));
     for (const OutlineNode *node = tree.firstNode(); node; node = OutlineTree::nextNode(node))
@@ -62,29 +64,28 @@ void requirePainted(const MemoTreeHost &host, int before, const char *what)
 // Puts the search box in search mode the way a user does, by giving it the focus.
 void enterSearchMode(MemoTreeHost &host, QStringList &notes)
 {
-    TqzMemosFrame *frame = host.frame();
     host.window().activateWindow();
     QCoreApplication::processEvents();
-    frame->Edt_Search->setFocus(Qt::MouseFocusReason);
+    host.searchBox()->setFocus(Qt::MouseFocusReason);
     QCoreApplication::processEvents();
-    if (frame->searching) {
-        notes << QStringLiteral("filter: search mode entered by focusing the search box");
-        return;
-    }
-    frame->Edt_SearchEnter();
-    notes << QStringLiteral("filter: the search box took no focus; search mode entered through Edt_SearchEnter");
-    if (!frame->searching)
-        fail(QStringLiteral("filter: the search box did not enter search mode"));
+    if (!host.searchBar()->isSearching())
+        fail(QStringLiteral("filter: the search box took no focus and did not enter search mode"));
+    notes << QStringLiteral("filter: search mode entered by focusing the search box");
 }
 
 void leaveSearchMode(MemoTreeHost &host)
 {
-    TqzMemosFrame *frame = host.frame();
-    frame->VtMemos->setFocus(Qt::MouseFocusReason);
+    host.tree()->setFocus(Qt::MouseFocusReason);
     QCoreApplication::processEvents();
-    if (frame->searching)
-        frame->Btn_SearchClick();
+    if (host.searchBar()->isSearching())
+        host.searchBar()->Btn_SearchClick();
     host.paintNow();
+}
+
+// The sort direction in force, as the sort command stores it.
+bool sortsAscending(const BenchSession &session)
+{
+    return IniFile::ReadBool(session.iniPath, QStringLiteral("memo"), QStringLiteral("viewAscEn"), true);
 }
 
 std::vector<bool> expandedStates(const OutlineTree &tree)
@@ -131,12 +132,12 @@ MeasurementResult MeasureLoad(BenchSession &session)
         paintsBefore = session.host->treePaints();
     };
     load.run = [&] {
-        session.host->frame()->ReloadMemos();
+        session.host->reload();
         session.host->paintNow();
     };
     load.tidy = [&] {
         requirePainted(*session.host, paintsBefore, "load");
-        const int loaded = session.host->frame()->VtMemos->tree().totalCount();
+        const int loaded = session.host->tree()->tree().totalCount();
         if (loaded != session.memoCount)
             fail(QStringLiteral("load: the tree holds %1 memos, not %2").arg(loaded).arg(session.memoCount));
     };
@@ -149,7 +150,7 @@ MeasurementResult MeasureFilter(BenchSession &session)
     MeasurementResult result{QStringLiteral("filter"), session.memoCount};
     MemoTreeHost &host = startedUpHost(session);
     TqzMemosFrame *frame = host.frame();
-    OutlineTree &tree = frame->VtMemos->tree();
+    OutlineTree &tree = host.tree()->tree();
     enterSearchMode(host, session.notes);
     host.paintNow();
 
@@ -164,26 +165,26 @@ MeasurementResult MeasureFilter(BenchSession &session)
     Measurement filter;
     filter.prepare = [&] { paintsBefore = host.treePaints(); };
     filter.run = [&] {
-        frame->Edt_Search->setText(filterText); // raises Edt_SearchChange, which filters
+        host.searchBox()->setText(filterText); // raises Edt_SearchChange, which filters
         host.paintNow();
     };
     filter.tidy = [&] {
         requirePainted(host, paintsBefore, "filter");
-        if (frame->searchText != filterText.toUtf8())
+        if (host.searchBar()->searchText() != filterText.toUtf8())
             fail(QStringLiteral("filter: the search text did not reach the frame"));
         visibleAfter = tree.visibleCount();
         QElapsedTimer store;
         store.start();
-        frame->expandStates.flush();
+        frame->storePendingExpandStates();
         storeMs.push_back(store.nsecsElapsed() / 1e6);
-        frame->Edt_Search->clear();
+        host.searchBox()->clear();
         expandedByPass = restoreExpandedStates(tree, expandedBefore);
         host.paintNow();
     };
     result.ms = filter.medianMs();
     leaveSearchMode(host);
 
-    const std::vector<QByteArray> texts = memoTexts(*frame);
+    const std::vector<QByteArray> texts = memoTexts(host);
     int matches = 0;
     result.limitMs = Measurement{{}, [&] { matches = BareLimits::CountContaining(texts, kFilterText); }, {}}.medianMs();
     session.notes << QStringLiteral("filter: \"%1\" is in %2 of %3 memo texts (%4%); %5 rows stay visible; "
@@ -213,7 +214,7 @@ MeasurementResult MeasureSort(BenchSession &session)
     Measurement sort;
     sort.prepare = [&] {
         paintsBefore = host.treePaints();
-        directionBefore = frame->sortAscending;
+        directionBefore = sortsAscending(session);
     };
     sort.run = [&] {
         frame->Action_ViewAsc->trigger();
@@ -221,13 +222,13 @@ MeasurementResult MeasureSort(BenchSession &session)
     };
     sort.tidy = [&] {
         requirePainted(host, paintsBefore, "sort");
-        if (frame->sortAscending == directionBefore)
+        if (sortsAscending(session) == directionBefore)
             fail(QStringLiteral("sort: the command did not change the direction"));
     };
 
     // The limit starts like the tree: sorted in the present direction, then turned.
-    std::vector<QByteArray> texts = memoTexts(*frame);
-    bool limitAscending = frame->sortAscending;
+    std::vector<QByteArray> texts = memoTexts(host);
+    bool limitAscending = sortsAscending(session);
     BareLimits::StableSortTexts(texts, limitAscending);
     result.limitMs = Measurement{{}, [&] {
                                      limitAscending = !limitAscending;
@@ -269,7 +270,7 @@ MeasurementResult MeasureListView(BenchSession &session)
         host.paintNow();
     }
 
-    const std::vector<QByteArray> texts = memoTexts(*frame);
+    const std::vector<QByteArray> texts = memoTexts(host);
     qint64 length = 0;
     result.limitMs = Measurement{{}, [&] { length = BareLimits::OneLineFormOfAll(texts); }, {}}.medianMs();
     if (length <= 0 && !texts.empty())

@@ -4,17 +4,21 @@
 #include "GeneralErrorHandler.h"
 #include "ImageLists.h"
 #include "IniFile.h"
+#include "MemoMenus.h"
 #include "MemoMessages.h"
 #include "MemoRows.h"
+#include "MemoSearchBar.h"
 #include "Messages.h"
 #include "PictureToolBar.h"
 #include "Statements.h"
 #include "TQzStatusBar.h"
+#include "TipPanel.h"
 
 #include <QHash>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -37,9 +41,9 @@ private:
 
 TqzMemosFrame::TqzMemosFrame(const MemoFrameContext &context, QWidget *parent)
     : QWidget(parent)
+    , context(context)
     , ADOQuery1(*context.connection)
     , expandStates(*context.connection, ADOQuery1)
-    , context(context)
 {
     setObjectName(QStringLiteral("Fr_qzMemos"));
     VtMemos = new OutlineView(this);
@@ -47,19 +51,27 @@ TqzMemosFrame::TqzMemosFrame(const MemoFrameContext &context, QWidget *parent)
     VtMemos->setImages(ImageLists::list16());
 
     createActions();
-    createToolBars();
-    createTipPanel();
-    createMenus();
+    createToolBar();
+    Panel_tip = new TipPanel(this);
+    connect(Panel_tip, &TipPanel::clicked, this, [this] {
+        GeneralErrorHandler::guarded([this] { label_tipClick(); });
+    });
+    ToolBar_Bottom = new MemoSearchBar(Action_searchWide, this);
+    if (context.pictures)
+        ToolBar_Bottom->setBackground(context.pictures->searchbar);
+    connect(ToolBar_Bottom, &MemoSearchBar::searchStarting, this,
+            [this] { searchIndex.ensureBuilt(VtMemos->tree()); }); // ready before the first keystroke
+    connect(ToolBar_Bottom, &MemoSearchBar::filterChanged, this, [this] { ApplySearchFilter(); });
+    connect(ToolBar_Bottom, &MemoSearchBar::searchCleared, this,
+            [this] { VtMemos->setFocus(Qt::OtherFocusReason); });
+    createStatusBar();
+    menus = std::make_unique<MemoMenus>(
+        MemoMenuCommands{Action_MemoAdd, Action_MemoAddChild, Action_MemoEdit, Action_MemoDelete, Action_Email,
+                         Action_Save, Action_CopyMemo, Action_PasteMemo, Action_SelectAll, Action_Deselect,
+                         Action_ViewList, Action_ExpandAll, Action_CollapseAll, Action_Export, Action_SaveAll,
+                         Action_Print},
+        context.commands, this, [this](QMenu *menu) { fillMoveMenu(menu); });
     bindTreeEvents();
-
-    QzStatusBar1 = new TQzStatusBar(this);
-    QzStatusBar1->setFixedHeight(20);
-    QzStatusBar1->addPanel(21);
-    QzStatusBar1->addPanel(50);
-    StatusImage = new QLabel(QzStatusBar1);
-    StatusImage->setFixedSize(16, 16);
-    StatusImage->move(2, 3);
-    StatusImage->setPixmap(ImageLists::statusImage().pixmap(16, 16));
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -70,9 +82,10 @@ TqzMemosFrame::TqzMemosFrame(const MemoFrameContext &context, QWidget *parent)
     layout->addWidget(ToolBar_Bottom);
     layout->addWidget(QzStatusBar1);
 
-    Timer_HotDelay.setInterval(300);
-    Timer_HotDelay.setSingleShot(false);
-    connect(&Timer_HotDelay, &QTimer::timeout, this, [this] { Timer_HotDelayTimer(); });
+    Timer_HotDelay = new QTimer(this);
+    Timer_HotDelay->setObjectName(QStringLiteral("Timer_HotDelay"));
+    Timer_HotDelay->setInterval(300);
+    connect(Timer_HotDelay, &QTimer::timeout, this, [this] { Timer_HotDelayTimer(); });
 }
 
 TqzMemosFrame::~TqzMemosFrame()
@@ -80,10 +93,23 @@ TqzMemosFrame::~TqzMemosFrame()
     // An edit in progress is committed first, so no typed text is lost at exit.
     GeneralErrorHandler::guarded([this] { VtMemos->endEditNode(); });
     GeneralErrorHandler::guarded([this] { expandStates.flush(); });
-    Timer_HotDelay.stop();
+    Timer_HotDelay->stop();
     delete VtMemos;
     VtMemos = nullptr;
-    delete MainMenu1.data();
+}
+
+void TqzMemosFrame::createStatusBar()
+{
+    QzStatusBar1 = new TQzStatusBar(this);
+    QzStatusBar1->setObjectName(QStringLiteral("QzStatusBar1"));
+    QzStatusBar1->setFixedHeight(20);
+    QzStatusBar1->addPanel(21);
+    QzStatusBar1->addPanel(50);
+    StatusImage = new QLabel(QzStatusBar1);
+    StatusImage->setObjectName(QStringLiteral("StatusImage"));
+    StatusImage->setFixedSize(16, 16);
+    StatusImage->move(2, 3);
+    StatusImage->setPixmap(ImageLists::statusImage().pixmap(16, 16));
 }
 
 void TqzMemosFrame::bindTreeEvents()
@@ -142,13 +168,7 @@ bool TqzMemosFrame::event(QEvent *event)
         GeneralErrorHandler::guarded([this] { Action_MemoAddExecute(); });
         break;
     case Msg::StartEdit:
-        GeneralErrorHandler::guarded([this] {
-            // The node may have gone since the edit was requested (the tree was reloaded).
-            if (OutlineNode *node = editingNode.get()) {
-                ShowTip(1);
-                VtMemos->editNode(node);
-            }
-        });
+        GeneralErrorHandler::guarded([this] { startEdit(); });
         break;
     case Msg::DiscardNode:
         GeneralErrorHandler::guarded([this, event] {
@@ -164,11 +184,20 @@ bool TqzMemosFrame::event(QEvent *event)
     return QWidget::event(event);
 }
 
+void TqzMemosFrame::startEdit()
+{
+    // The node may have gone since the edit was requested (the tree was reloaded).
+    if (OutlineNode *node = editingNode.get()) {
+        ShowTip(1);
+        VtMemos->editNode(node);
+    }
+}
+
 void TqzMemosFrame::handleSetupTree()
 {
-    if (context.hostWindow && MainMenu1) {
-        context.hostWindow->setMenuBar(MainMenu1);
-        MainMenu1->show();
+    if (context.hostWindow && menus->menuBar()) {
+        context.hostWindow->setMenuBar(menus->menuBar());
+        menus->menuBar()->show();
     }
     VtMemos->tree().sort(sortAscending);
     if (!treeFocused) {
@@ -198,7 +227,7 @@ void TqzMemosFrame::ReloadMemos()
     LoadMemoTree();
     ApplySearchFilter();
     UpdateCommandState();
-    setSearchIdle();
+    ToolBar_Bottom->setSearchIdle();
     VtMemos->setHint(QStringLiteral("Double click to add a Memo!"));
     showRandomStatusHint();
 }

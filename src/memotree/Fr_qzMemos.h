@@ -5,7 +5,9 @@
 //
 // The frame's code is split by concern: loading and messages (this unit's .cpp),
 // editing, deleting and moving, view settings, search, painting, commands and the
-// clipboard each live in a Fr_qzMemos_*.cpp file of their own.
+// clipboard each live in a Fr_qzMemos_*.cpp file of their own. Its widgets and state
+// are its own; other parts of the program use its commands, and tests drive it through
+// its widgets as a user would.
 #pragma once
 
 #include "ExpandStateWriter.h"
@@ -15,22 +17,20 @@
 #include "SqlQuery.h"
 #include "TMemoInfo.h"
 
-#include <QPointer>
-#include <QTimer>
 #include <QWidget>
 
 #include <array>
+#include <memory>
 
 class QAction;
 class QLabel;
-class QLineEdit;
 class QMenu;
-class QMenuBar;
-class QToolBar;
-class QToolButton;
+class QTimer;
+class MemoMenus;
+class MemoSearchBar;
 class PictureToolBar;
 class TQzStatusBar;
-class TipLabel;
+class TipPanel;
 
 class TqzMemosFrame : public QWidget
 {
@@ -38,27 +38,6 @@ class TqzMemosFrame : public QWidget
 public:
     TqzMemosFrame(const MemoFrameContext &context, QWidget *parent);
     ~TqzMemosFrame() override;
-
-    // Components.
-    OutlineView *VtMemos = nullptr;
-    PictureToolBar *ToolBar_Top = nullptr;
-    QWidget *Panel_tip = nullptr;
-    QLabel *Image_Tip = nullptr;
-    TipLabel *label_tip = nullptr;
-    PictureToolBar *ToolBar_Bottom = nullptr;
-    QToolButton *Btn_searchWide = nullptr;
-    QLineEdit *Edt_Search = nullptr;
-    QToolButton *Btn_Search = nullptr;
-    TQzStatusBar *QzStatusBar1 = nullptr;
-    QLabel *StatusImage = nullptr;
-    QPointer<QMenuBar> MainMenu1;
-    QMenu *PopupMenu_Memo = nullptr;
-    QMenu *PopupMenu_Null = nullptr;
-    QMenu *Menu_Moveto = nullptr;
-    QMenu *MainMoveto = nullptr;
-    QTimer Timer_HotDelay;
-    SqlQuery ADOQuery1;
-    ExpandStateWriter expandStates;
 
     // Commands.
     QAction *Action_MemoAdd = nullptr;
@@ -81,60 +60,81 @@ public:
     QAction *Action_Print = nullptr;
     QAction *Action_searchWide = nullptr;
 
-    // State.
-    OutlineNodeRef editingNode;
-    OutlineNodeRef unfoldedNode;
-    QByteArray searchText;
-    bool searching = false;
-    int tipMode = 0;
-    int mouseX = 0;
-    int mouseY = 0;
-    bool sortAscending = false;
-    bool loadingSettings = false;
-    bool treeFocused = false;
+    // What the commands run.
+    void Action_MemoAddExecute();
+    void Action_MemoAddChildExecute();
+    void Action_MemoEditExecute();
+    void Action_MemoDeleteExecute();
+    // Moves the selected memos under target, or to the top level when toRoot.
+    void Action_MovetoExecute(bool toRoot, OutlineNode *target);
+    void Action_ViewAscExecute();
+    void Action_ViewListExecute();
+    void Action_ExpandAllExecute();
+    void Action_CollapseAllExecute();
+    void Action_SelectAllExecute();
+    void Action_DeselectExecute();
+    void Action_ExportExecute();
+    void Action_CopyMemoExecute();
+    void Action_PasteMemoExecute();
+    void Action_searchWideExecute();
+    // Stores the text as a new top-level memo (paste, and the tray's paste).
+    void AddMemoFromText(const QString &text);
+
+    // Writes the expanded states that wait for the user to pause, so that whoever reads
+    // the memos table next sees them. Throws JotterlyError when a write fails.
+    void storePendingExpandStates() { expandStates.flush(); }
+
+    // The memo whose text is being edited (or about to be), and the list-view row shown
+    // unfolded; null when there is none.
+    OutlineNode *memoBeingEdited() const { return editingNode.get(); }
+    OutlineNode *unfoldedMemo() const { return unfoldedNode.get(); }
+
+protected:
+    bool event(QEvent *event) override;
+
+private:
+    // The items of the "&Move to" submenus: the top level (nullptr) and top-level memos.
+    struct MoveTarget { bool isRoot; OutlineNode *memo; };
+
+    // Building.
+    void createActions();
+    void createToolBar();
+    void createStatusBar();
+    void bindTreeEvents();
 
     // Loading.
     void ReloadMemos();
     int CountMemos();
     void LoadMemoTree();
+    void handleSetupTree();
+    OutlineNode *addMemoNode(OutlineNode *parent);
 
     // Adding and editing.
-    void Action_MemoAddExecute();
-    void Action_MemoAddChildExecute();
-    void Action_MemoEditExecute();
     bool VtMemosEditing(OutlineNode *node, int column);
     void VtMemosNewText(OutlineNode *node, int column, const QString &newText);
     void VtMemosEdited(OutlineNode *node, int column);
     void VtMemosEditCancelled(int column);
+    void startEdit();
 
     // Deleting, moving, dragging.
-    void Action_MemoDeleteExecute();
-    void BuildMoveToMenus();
-    // The items of the "&Move to" submenus: the top level (nullptr) and top-level memos.
-    struct MoveTarget { bool isRoot; OutlineNode *memo; };
+    void BuildMoveToMenus(bool selected);
     std::vector<MoveTarget> MoveToTargets() const;
-    void Action_MovetoExecute(bool toRoot, OutlineNode *target);
+    void fillMoveMenu(QMenu *menu);
     bool VtMemosDragAllowed(OutlineNode *node);
     bool VtMemosDragOver(OutlineNode *node, const QPoint &point);
     void VtMemosDragDrop(OutlineNode *node, const QPoint &point);
+    void storeNewPid(OutlineNode *node, const QByteArray &pid);
+    void moveMemo(OutlineNode *node, OutlineNode *target, bool asFirst);
 
     // Sorting, list view, expand state.
-    void Action_ViewAscExecute();
-    void Action_ViewListExecute();
-    void Action_ExpandAllExecute();
-    void Action_CollapseAllExecute();
+    void readViewSettings();
+    void setSortCommandLook();
     int VtMemosCompareNodes(const OutlineNode *node1, const OutlineNode *node2, int column) const;
     void VtMemosExpanded(OutlineNode *node);
     void VtMemosCollapsed(OutlineNode *node);
+    void storeExpandFlag(OutlineNode *node, bool expanded);
 
     // Search.
-    void Edt_SearchEnter();
-    void Edt_SearchExit();
-    void Edt_SearchChange();
-    bool Edt_SearchKeyDown(QKeyEvent *event);
-    void Btn_SearchClick();
-    void Action_searchWideExecute();
-    void ToolBar_BottomResize();
     void ApplySearchFilter();
 
     // Painting, tip panel, status bar.
@@ -149,55 +149,43 @@ public:
     void Timer_HotDelayTimer();
     void ShowTip(int mode);
     void label_tipClick();
-    void Panel_tipResize();
     void VtMemosChange(OutlineNode *node);
+    void showRandomStatusHint();
     int lineHeight() const;
 
-    // Commands, keys and menus.
+    // Command state, keys and menus.
     void UpdateCommandState();
+    void updateCommandStateSoon();
+    void flushCommandState();
     bool VtMemosKeyDown(QKeyEvent *event);
     void VtMemosDblClick();
     QMenu *VtMemosGetPopupMenu(OutlineNode *node);
-    void Action_SelectAllExecute();
-    void Action_DeselectExecute();
 
-    // Export.
-    void Action_ExportExecute();
-
-    // Clipboard.
-    void Action_CopyMemoExecute();
-    void Action_PasteMemoExecute();
-    void AddMemoFromText(const QString &text);
-
-    static const std::array<const char *, 4> tipTexts;
-    static const std::array<int, 4> tipImages;
     static const std::array<const char *, 6> statusHints;
 
-protected:
-    bool event(QEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
-private:
-    void createActions();
-    void createToolBars();
-    void createTipPanel();
-    void createMenus();
-    void bindTreeEvents();
-    void readViewSettings();
-    void setSearchIdle();
-    void showRandomStatusHint();
-    void handleSetupTree();
-    void storeExpandFlag(OutlineNode *node, bool expanded);
-    void storeNewPid(OutlineNode *node, const QByteArray &pid);
-    void moveMemo(OutlineNode *node, OutlineNode *target, bool asFirst);
-    OutlineNode *addMemoNode(OutlineNode *parent);
-    void fillMoveMenu(QMenu *menu);
-    void setSortCommandLook();
-    void setSearchButtonLook(bool inSearchMode);
-    void updateCommandStateSoon();
-    void flushCommandState();
-
     MemoFrameContext context;
-    bool commandStatePending = false;
+
+    // Widgets, top to bottom.
+    PictureToolBar *ToolBar_Top = nullptr;
+    OutlineView *VtMemos = nullptr;
+    TipPanel *Panel_tip = nullptr;
+    MemoSearchBar *ToolBar_Bottom = nullptr;
+    TQzStatusBar *QzStatusBar1 = nullptr;
+    QLabel *StatusImage = nullptr;
+    std::unique_ptr<MemoMenus> menus;
+    QTimer *Timer_HotDelay = nullptr;
+
+    SqlQuery ADOQuery1;
+    ExpandStateWriter expandStates;
     MemoSearchIndex searchIndex;
+
+    // State.
+    OutlineNodeRef editingNode;
+    OutlineNodeRef unfoldedNode;
+    int mouseX = 0;
+    int mouseY = 0;
+    bool sortAscending = false;
+    bool loadingSettings = false;
+    bool treeFocused = false;
+    bool commandStatePending = false;
 };

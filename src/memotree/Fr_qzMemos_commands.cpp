@@ -1,23 +1,18 @@
-// The memo tree frame: the commands with their captions, hints and pictures, the tool
-// bars, menus and context menus, the command state, the keys and the double click.
+// The memo tree frame: the commands with their captions, hints and pictures, the command
+// tool bar, the command state, the keys, the context menus and the double click.
 #include "Fr_qzMemos.h"
 
 #include "GeneralErrorHandler.h"
 #include "ImageLists.h"
 #include "MemoExport.h"
 #include "Messages.h"
+#include "MemoMenus.h"
 #include "PictureToolBar.h"
-#include "TipLabel.h"
 
 #include <QAction>
 #include <QCoreApplication>
-#include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMainWindow>
 #include <QMenu>
-#include <QMenuBar>
 #include <QToolButton>
 
 namespace {
@@ -34,17 +29,6 @@ QAction *makeAction(QObject *owner, const char *name, const QString &caption, co
     if (image >= 0)
         action->setIcon(ImageLists::icon16(image));
     return action;
-}
-
-void addHostCommand(QMenu *menu, QAction *command, const QString &fallbackCaption)
-{
-    if (command) {
-        menu->addAction(command);
-        return;
-    }
-    // The command comes with a later part of the program; until then it shows disabled.
-    QAction *placeholder = menu->addAction(fallbackCaption);
-    placeholder->setEnabled(false);
 }
 
 } // namespace
@@ -106,7 +90,7 @@ void TqzMemosFrame::createActions()
         later->setProperty("pending", true);
 }
 
-void TqzMemosFrame::createToolBars()
+void TqzMemosFrame::createToolBar()
 {
     ToolBar_Top = new PictureToolBar(this);
     ToolBar_Top->setObjectName(QStringLiteral("ToolBar_Top"));
@@ -141,136 +125,6 @@ void TqzMemosFrame::createToolBars()
     addTopButton(Action_CollapseAll);
     ToolBar_Top->addSeparator();
     addTopButton(Action_ViewList);
-
-    ToolBar_Bottom = new PictureToolBar(this);
-    ToolBar_Bottom->setObjectName(QStringLiteral("ToolBar_Bottom"));
-    ToolBar_Bottom->setIconSize(QSize(16, 16));
-    if (context.pictures)
-        ToolBar_Bottom->setBackground(context.pictures->searchbar);
-    Btn_searchWide = new QToolButton(ToolBar_Bottom);
-    Btn_searchWide->setDefaultAction(Action_searchWide);
-    Btn_searchWide->setAutoRaise(true);
-    Btn_searchWide->setFixedHeight(24);
-    ToolBar_Bottom->addWidget(Btn_searchWide);
-    Edt_Search = new QLineEdit(ToolBar_Bottom);
-    Edt_Search->setObjectName(QStringLiteral("Edt_Search"));
-    Edt_Search->setToolTip(QStringLiteral("Input search string"));
-    Edt_Search->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    Edt_Search->setMinimumWidth(40);
-    Edt_Search->installEventFilter(this);
-    ToolBar_Bottom->addWidget(Edt_Search);
-    auto *gap = new QWidget(ToolBar_Bottom);
-    gap->setFixedWidth(10);
-    ToolBar_Bottom->addWidget(gap);
-    Btn_Search = new QToolButton(ToolBar_Bottom);
-    Btn_Search->setObjectName(QStringLiteral("Btn_Search"));
-    Btn_Search->setAutoRaise(true);
-    Btn_Search->setFixedHeight(24);
-    ToolBar_Bottom->addWidget(Btn_Search);
-    setSearchButtonLook(false);
-    connect(Btn_Search, &QToolButton::clicked, this, [this] { Btn_SearchClick(); });
-    connect(Edt_Search, &QLineEdit::textChanged, this, [this] {
-        GeneralErrorHandler::guarded([this] { Edt_SearchChange(); });
-    });
-    connect(ToolBar_Bottom, &PictureToolBar::resized, this, [this] { ToolBar_BottomResize(); });
-}
-
-void TqzMemosFrame::createTipPanel()
-{
-    Panel_tip = new QWidget(this);
-    Panel_tip->setObjectName(QStringLiteral("Panel_tip"));
-    Panel_tip->setAutoFillBackground(true);
-    QPalette tipPalette = Panel_tip->palette();
-    tipPalette.setColor(QPalette::Window, QColor(255, 255, 225));
-    Panel_tip->setPalette(tipPalette);
-    auto *layout = new QHBoxLayout(Panel_tip);
-    layout->setContentsMargins(6, 4, 6, 4);
-    layout->setSpacing(6);
-    Image_Tip = new QLabel(Panel_tip);
-    Image_Tip->setFixedSize(16, 16);
-    layout->addWidget(Image_Tip, 0, Qt::AlignTop);
-    label_tip = new TipLabel(Panel_tip);
-    label_tip->setObjectName(QStringLiteral("label_tip"));
-    layout->addWidget(label_tip, 1);
-    Panel_tip->hide();
-    Panel_tip->installEventFilter(this);
-    connect(label_tip, &TipLabel::clicked, this, [this] {
-        GeneralErrorHandler::guarded([this] { label_tipClick(); });
-    });
-}
-
-void TqzMemosFrame::createMenus()
-{
-    Menu_Moveto = new QMenu(QStringLiteral("&Move to"), this);
-    MainMoveto = new QMenu(QStringLiteral("&Move to"), this);
-    for (QMenu *moveMenu : {Menu_Moveto, MainMoveto}) {
-        moveMenu->setEnabled(false);
-        connect(moveMenu, &QMenu::aboutToShow, this, [this, moveMenu] { fillMoveMenu(moveMenu); });
-    }
-
-    PopupMenu_Memo = new QMenu(this);
-    PopupMenu_Memo->addActions({Action_MemoAdd, Action_MemoAddChild});
-    PopupMenu_Memo->addSeparator();
-    PopupMenu_Memo->addActions({Action_Email, Action_Save});
-    PopupMenu_Memo->addSeparator();
-    PopupMenu_Memo->addActions({Action_MemoEdit, Action_MemoDelete});
-    PopupMenu_Memo->addSeparator();
-    PopupMenu_Memo->addActions({Action_CopyMemo, Action_PasteMemo});
-    PopupMenu_Memo->addSeparator();
-    PopupMenu_Memo->addMenu(Menu_Moveto);
-
-    PopupMenu_Null = new QMenu(this);
-    PopupMenu_Null->addActions({Action_MemoAdd, Action_MemoAddChild});
-    PopupMenu_Null->addSeparator();
-    PopupMenu_Null->addAction(Action_PasteMemo);
-
-    MainMenu1 = new QMenuBar(this);
-    MainMenu1->hide();
-    const HostCommands &host = context.commands;
-    QMenu *file = MainMenu1->addMenu(QStringLiteral("&File"));
-    addHostCommand(file, host.options, QStringLiteral("&Options..."));
-    file->addSeparator();
-    addHostCommand(file, host.dbBackup, QStringLiteral("Database &Backup..."));
-    addHostCommand(file, host.dbRestore, QStringLiteral("Database &Restore..."));
-    file->addSeparator();
-    file->addAction(Action_Export);
-    addHostCommand(file, host.importFile, QStringLiteral("&Import"));
-    file->addSeparator();
-    file->addActions({Action_SaveAll, Action_Print});
-    file->addSeparator();
-    addHostCommand(file, host.stayOnTop, QStringLiteral("S&tay on top"));
-    file->addSeparator();
-    addHostCommand(file, host.closeWindow, QStringLiteral("&Close            Ctrl+F12"));
-
-    QMenu *edit = MainMenu1->addMenu(QStringLiteral("&Edit"));
-    edit->addActions({Action_CopyMemo, Action_PasteMemo});
-    edit->addSeparator();
-    edit->addActions({Action_SelectAll, Action_Deselect});
-
-    QMenu *view = MainMenu1->addMenu(QStringLiteral("&View"));
-    view->addAction(Action_ViewList);
-    view->addSeparator();
-    view->addActions({Action_ExpandAll, Action_CollapseAll});
-
-    QMenu *memos = MainMenu1->addMenu(QStringLiteral("&Memos"));
-    memos->addActions({Action_MemoAdd, Action_MemoAddChild});
-    memos->addSeparator();
-    memos->addActions({Action_Email, Action_Save});
-    memos->addSeparator();
-    memos->addActions({Action_MemoEdit, Action_MemoDelete});
-    memos->addSeparator();
-    memos->addMenu(MainMoveto);
-
-    QMenu *help = MainMenu1->addMenu(QStringLiteral("&Help"));
-    addHostCommand(help, host.helpContents, QStringLiteral("&Contents"));
-    help->addSeparator();
-    addHostCommand(help, host.support, QStringLiteral("C&ontact Technical Support"));
-    addHostCommand(help, host.suggestion, QStringLiteral("&Make a Suggestion"));
-    help->addSeparator();
-    addHostCommand(help, host.visitWeb, QStringLiteral("&Visit Brivel Website"));
-    addHostCommand(help, host.checkUpdate, QStringLiteral("Check for &Update"));
-    help->addSeparator();
-    addHostCommand(help, host.about, QStringLiteral("&About"));
 }
 
 void TqzMemosFrame::UpdateCommandState()
@@ -289,14 +143,7 @@ void TqzMemosFrame::UpdateCommandState()
         enable(action, idle);
     for (QAction *action : {Action_MemoEdit, Action_MemoDelete, Action_Moveto})
         enable(action, selected);
-    for (QMenu *moveMenu : {Menu_Moveto, MainMoveto}) {
-        if (!moveMenu->isEmpty())
-            moveMenu->clear();
-        if (!selected)
-            moveMenu->setEnabled(false);
-    }
-    if (selected)
-        BuildMoveToMenus(); // fills nothing yet; enables the submenus that have targets
+    BuildMoveToMenus(selected); // fills nothing yet; enables the submenus that have targets
 }
 
 void TqzMemosFrame::updateCommandStateSoon()
@@ -358,7 +205,7 @@ void TqzMemosFrame::VtMemosDblClick()
 
 QMenu *TqzMemosFrame::VtMemosGetPopupMenu(OutlineNode *node)
 {
-    return node ? PopupMenu_Memo : PopupMenu_Null;
+    return menus->popupMenu(node != nullptr);
 }
 
 void TqzMemosFrame::Action_SelectAllExecute()
@@ -370,21 +217,6 @@ void TqzMemosFrame::Action_SelectAllExecute()
 void TqzMemosFrame::Action_DeselectExecute()
 {
     VtMemos->tree().clearSelection();
-}
-
-bool TqzMemosFrame::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == Edt_Search) {
-        if (event->type() == QEvent::FocusIn)
-            Edt_SearchEnter();
-        else if (event->type() == QEvent::FocusOut)
-            Edt_SearchExit();
-        else if (event->type() == QEvent::KeyPress && Edt_SearchKeyDown(static_cast<QKeyEvent *>(event)))
-            return true;
-    } else if (watched == Panel_tip && event->type() == QEvent::Resize) {
-        Panel_tipResize();
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 void TqzMemosFrame::Action_ExportExecute()

@@ -3,6 +3,7 @@
 
 #include "Boxes.h"
 #include "GeneralErrorHandler.h"
+#include "MemoMenus.h"
 #include "Statements.h"
 #include "TextHelpers.h"
 
@@ -59,19 +60,16 @@ std::vector<TqzMemosFrame::MoveTarget> TqzMemosFrame::MoveToTargets() const
     return targets;
 }
 
-void TqzMemosFrame::BuildMoveToMenus()
+void TqzMemosFrame::BuildMoveToMenus(bool selected)
 {
     // Whether there is any target is known without building the items; the items
     // themselves are made when a submenu opens, so that command updates stay cheap
     // with thousands of memos.
     const OutlineTree &tree = VtMemos->tree();
-    const OutlineNode *first = tree.firstSelected();
-    if (!first)
-        return;
+    const OutlineNode *first = selected ? tree.firstSelected() : nullptr;
     // A sub-memo can always go to the top level; a top-level memo needs another one.
-    const bool hasTargets = first->level() > 0 || tree.topLevelCount() > 1;
-    Menu_Moveto->setEnabled(hasTargets);
-    MainMoveto->setEnabled(hasTargets);
+    const bool hasTargets = first && (first->level() > 0 || tree.topLevelCount() > 1);
+    menus->resetMoveMenus(hasTargets);
 }
 
 void TqzMemosFrame::fillMoveMenu(QMenu *menu)

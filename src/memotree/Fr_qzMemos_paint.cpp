@@ -5,23 +5,15 @@
 #include "ImageLists.h"
 #include "TQzStatusBar.h"
 #include "TextHelpers.h"
-#include "TipLabel.h"
+#include "MemoSearchBar.h"
+#include "TipPanel.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
-#include <QLayout>
+#include <QTimer>
 #include <QPainter>
 #include <QRandomGenerator>
-
-const std::array<const char *, 4> TqzMemosFrame::tipTexts = {
-    "",
-    "Click here to finish Edit. Press Esc cancel.",
-    "Click here to Add a new Item.",
-    "Search no result",
-};
-
-const std::array<int, 4> TqzMemosFrame::tipImages = {-1, 14, 13, 17};
 
 const std::array<const char *, 6> TqzMemosFrame::statusHints = {
     "Ctrl+Enter: Finish edit.",
@@ -139,14 +131,14 @@ void TqzMemosFrame::VtMemosHotChange(OutlineNode *, OutlineNode *newNode)
 {
     if (!Action_ViewList->isChecked())
         return;
-    Timer_HotDelay.stop();
+    Timer_HotDelay->stop();
     if (newNode)
-        Timer_HotDelay.start();
+        Timer_HotDelay->start();
 }
 
 void TqzMemosFrame::Timer_HotDelayTimer()
 {
-    Timer_HotDelay.stop();
+    Timer_HotDelay->stop();
     OutlineNode *hot = VtMemos->hotNode();
     OutlineNode *previous = unfoldedNode.get();
     if (hot == previous)
@@ -162,33 +154,12 @@ void TqzMemosFrame::ShowTip(int mode)
 {
     if (mode == 0 && VtMemos->tree().visibleCount() == 0)
         mode = 2;
-    tipMode = mode;
-    if (mode == 0) {
-        Panel_tip->hide();
-        label_tip->clear();
-        return;
-    }
-    label_tip->setText(QString::fromLatin1(tipTexts[static_cast<size_t>(mode)]));
-    Image_Tip->setPixmap(ImageLists::icon16(tipImages[static_cast<size_t>(mode)]).pixmap(16, 16));
-    Image_Tip->setProperty("imageIndex", tipImages[static_cast<size_t>(mode)]);
-    Panel_tip->show();
-    Panel_tipResize();
-}
-
-void TqzMemosFrame::Panel_tipResize()
-{
-    if (tipMode == 0)
-        return;
-    // The text wraps to the room right of the picture; the panel is 8 pixels taller.
-    const QMargins margins = Panel_tip->layout()->contentsMargins();
-    const int textWidth = qMax(20, Panel_tip->width() - margins.left() - margins.right() - Image_Tip->width()
-                                       - Panel_tip->layout()->spacing());
-    Panel_tip->setFixedHeight(label_tip->heightForWidth(textWidth) + 8);
+    Panel_tip->showTip(mode);
 }
 
 void TqzMemosFrame::label_tipClick()
 {
-    switch (tipMode) {
+    switch (Panel_tip->tipMode()) {
     case 1:
         VtMemos->endEditNode();
         break;
@@ -196,7 +167,7 @@ void TqzMemosFrame::label_tipClick()
         Action_MemoAddExecute();
         break;
     case 3:
-        Btn_SearchClick();
+        ToolBar_Bottom->Btn_SearchClick();
         break;
     default:
         break;

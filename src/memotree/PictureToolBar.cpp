@@ -1,7 +1,6 @@
 #include "PictureToolBar.h"
 
 #include <QPainter>
-#include <QResizeEvent>
 
 PictureToolBar::PictureToolBar(QWidget *parent)
     : QToolBar(parent)
@@ -30,10 +29,4 @@ void PictureToolBar::paintEvent(QPaintEvent *event)
         painter.setPen(palette().color(QPalette::Mid));
         painter.drawLine(0, height() - 1, width(), height() - 1);
     }
-}
-
-void PictureToolBar::resizeEvent(QResizeEvent *event)
-{
-    QToolBar::resizeEvent(event);
-    emit resized();
 }

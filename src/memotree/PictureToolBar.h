@@ -13,12 +13,8 @@ public:
     void setBackground(const QImage &picture);
     void setBottomLine(bool on) { bottomLine = on; update(); }
 
-signals:
-    void resized();
-
 protected:
     void paintEvent(QPaintEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
 
 private:
     QImage background;

@@ -1,16 +1,28 @@
 // A memo tree frame on a temporary data file and configuration file, shown offscreen in
-// a host window, with message boxes answered by the test and a recording of them.
+// a host window, with message boxes answered by the test and a recording of them. Tests
+// drive the frame as a user would: they find its parts by name, as they appear on the
+// screen, and use the frame's commands and messages; they never write its state.
 #pragma once
 
 #include "Boxes.h"
 #include "Fr_qzMemos.h"
+#include "IniFile.h"
 #include "MemoFrameContext.h"
+#include "MemoSearchBar.h"
+#include "Messages.h"
 #include "OutlineEditor.h"
 #include "SqlConnection.h"
+#include "TQzStatusBar.h"
+#include "TipPanel.h"
 
+#include <QAction>
 #include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMainWindow>
+#include <QMenu>
 #include <QMenuBar>
+#include <QTimer>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -111,7 +123,8 @@ public:
 
     int totalChanges() { return sqlite3_total_changes(db.handle()); }
 
-    // Shows the frame the way the main window does at its first show: 2024 then 2025.
+    // Shows the frame the way the main window does at its first show: the load message,
+    // then the set-up message.
     void start(bool setup = true)
     {
         host = std::make_unique<QMainWindow>();
@@ -126,9 +139,16 @@ public:
         host->show();
         QVERIFY(QTest::qWaitForWindowExposed(host.get()));
         host->activateWindow();
-        QCoreApplication::postEvent(frame, new QEvent(QEvent::Type(2024)));
+        QCoreApplication::postEvent(frame, new QEvent(Msg::ReloadMemos));
         if (setup)
-            QCoreApplication::postEvent(frame, new QEvent(QEvent::Type(2025)));
+            QCoreApplication::postEvent(frame, new QEvent(Msg::SetupTree));
+        settle();
+    }
+
+    // Loads every memo again, as after a restore or an import.
+    void reload()
+    {
+        QCoreApplication::postEvent(frame, new QEvent(Msg::ReloadMemos));
         settle();
     }
 
@@ -138,8 +158,74 @@ public:
             QCoreApplication::processEvents();
     }
 
-    OutlineTree &tree() { return frame->VtMemos->tree(); }
-    OutlineEditor *editor() { return frame->VtMemos->editorWidget(); }
+    // The frame's parts, found by the names they carry.
+    template<class Part> Part *part(const char *name) const
+    {
+        Part *found = frame->findChild<Part *>(QLatin1String(name));
+        [&] { QVERIFY2(found, name); }();
+        return found;
+    }
+    OutlineView *view() const { return part<OutlineView>("VtMemos"); }
+    OutlineTree &tree() { return view()->tree(); }
+    OutlineEditor *editor() { return view()->editorWidget(); }
+    TipPanel *tip() const { return part<TipPanel>("Panel_tip"); }
+    MemoSearchBar *searchBar() const { return part<MemoSearchBar>("ToolBar_Bottom"); }
+    QLineEdit *searchBox() const { return part<QLineEdit>("Edt_Search"); }
+    TQzStatusBar *statusBar() const { return part<TQzStatusBar>("QzStatusBar1"); }
+    QLabel *statusImage() const { return part<QLabel>("StatusImage"); }
+    QTimer *hoverTimer() const { return part<QTimer>("Timer_HotDelay"); }
+
+    // Selects the node alone, as a click on its row does.
+    void selectOnly(OutlineNode *node)
+    {
+        tree().clearSelection();
+        tree().setSelected(node, true);
+    }
+
+    // Clicks into the search box (entering search mode) and types the text.
+    void typeSearch(const QString &text)
+    {
+        searchBox()->setFocus(Qt::MouseFocusReason);
+        settle();
+        QTest::keyClicks(searchBox(), text);
+        settle();
+    }
+
+    // The context menu the tree opens over the node (or over blank area for null).
+    QMenu *contextMenu(OutlineNode *node) const { return view()->OnGetPopupMenu(node); }
+    // A menu of the menu bar that the frame installed in its window, by caption.
+    QMenu *menuBarMenu(const QString &caption) const { return submenu(host->menuBar()->actions(), caption); }
+    static QMenu *submenu(const QList<QAction *> &items, const QString &caption)
+    {
+        for (QAction *item : items)
+            if (item->menu() && item->text() == caption)
+                return item->menu();
+        [&] { QFAIL(qPrintable("no menu " + caption)); }();
+        return nullptr;
+    }
+
+    // True when the view commands store their settings; they must never stay blocked,
+    // whatever happened while the settings were read. Leaves the view as it was.
+    bool viewCommandsRespond()
+    {
+        QAction *list = frame->Action_ViewList;
+        const bool before = list->isChecked();
+        list->trigger();
+        const bool stored = IniFile::ReadBool(iniPath(), "memo", "viewListEn", before) != before;
+        list->trigger();
+        return stored;
+    }
+
+    // The text the tree shows in the node's row.
+    QString shownText(OutlineNode *node) const { return view()->OnGetText(node); }
+    // The texts of every row the tree shows, top to bottom.
+    QStringList shownRows() const
+    {
+        QStringList rows;
+        for (int i = 0; i < view()->shownRowCount(); ++i)
+            rows << shownText(view()->shownRow(i));
+        return rows;
+    }
 
     // The texts of the top-level memos (or of one memo's sub-memos) in tree order.
     QList<QByteArray> texts(OutlineNode *parent = nullptr)
@@ -184,7 +270,7 @@ private:
 // The middle of a shown row, in the tree's viewport.
 inline QPoint rowCenter(MemoFrameFixture &f, OutlineNode *node)
 {
-    const QRect rect = f.frame->VtMemos->nodeRect(node);
+    const QRect rect = f.view()->nodeRect(node);
     [&] { QVERIFY2(!rect.isEmpty(), "row out of sight"); }();
     return rect.center();
 }
@@ -192,7 +278,7 @@ inline QPoint rowCenter(MemoFrameFixture &f, OutlineNode *node)
 // A point of blank tree area below the last row.
 inline QPoint blankBelowRows(MemoFrameFixture &f)
 {
-    const QPoint pos(40, f.frame->VtMemos->viewport()->height() - 3);
-    [&] { QVERIFY(!f.frame->VtMemos->nodeAt(pos)); }();
+    const QPoint pos(40, f.view()->viewport()->height() - 3);
+    [&] { QVERIFY(!f.view()->nodeAt(pos)); }();
     return pos;
 }

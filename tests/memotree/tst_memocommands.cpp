@@ -50,6 +50,13 @@ void seedFamilies(MemoFrameFixture &f)
     f.addRow("{C}", "root", "gamma");
 }
 
+// The "&Move to" submenu that ends a memo menu.
+QMenu *moveMenuOf(const QMenu *menu)
+{
+    const QList<QAction *> items = menu->actions();
+    return items.isEmpty() ? nullptr : items.last()->menu();
+}
+
 QList<QByteArray> selectedTexts(MemoFrameFixture &f)
 {
     QList<QByteArray> list;
@@ -152,7 +159,7 @@ void TstMemoCommands::topToolBarOrder()
     MemoFrameFixture f;
     f.start();
     QStringList names;
-    for (const QAction *item : f.frame->ToolBar_Top->actions())
+    for (const QAction *item : f.part<QToolBar>("ToolBar_Top")->actions())
         names << (item->isSeparator() ? QString() : item->objectName());
     QCOMPARE(names, (QStringList{"Action_MemoAdd", "Action_MemoAddChild", "Action_MemoEdit", "Action_MemoDelete", "",
                                  "Action_ViewAsc", "Action_ExpandAll", "Action_CollapseAll", "", "Action_ViewList"}));
@@ -191,7 +198,7 @@ void TstMemoCommands::commandState()
     if (situation == QLatin1String("requested") || situation == QLatin1String("open")
         || situation == QLatin1String("cancelled")) {
         fr->Action_MemoEditExecute();
-        QVERIFY(fr->editingNode.get());
+        QVERIFY(fr->memoBeingEdited());
         if (situation != QLatin1String("requested")) {
             f.settle();
             QVERIFY(f.editor());
@@ -224,7 +231,14 @@ void TstMemoCommands::commandState()
         QVERIFY2(action->property("pending").toBool(), qPrintable(action->objectName()));
         QVERIFY2(!action->isEnabled(), qPrintable(action->objectName()));
     }
-    for (QMenu *menu : {fr->Menu_Moveto, fr->MainMoveto}) {
+    // The submenus of the context menu over a memo and of the "&Memos" menu.
+    QMenu *memoMenu = f.view()->OnGetPopupMenu(f.findNode("beta"));
+    QVERIFY(memoMenu);
+    QMenu *mainMemos = f.menuBarMenu(QStringLiteral("&Memos"));
+    QVERIFY(mainMemos);
+    for (QMenu *menu : {moveMenuOf(memoMenu), moveMenuOf(mainMemos)}) {
+        QVERIFY(menu);
+        QCOMPARE(menu->title(), QStringLiteral("&Move to"));
         QCOMPARE(menu->isEnabled(), selectionOn);
         QCOMPARE(menu->menuAction()->isEnabled(), selectionOn);
         if (!selectionOn)
@@ -266,11 +280,11 @@ void TstMemoCommands::addKeys()
     f.start();
     OutlineNode *beta = f.findNode("beta");
     f.tree().setSelected(beta, true);
-    QTest::keyClick(f.frame->VtMemos, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QTest::keyClick(f.view(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
     f.settle();
 
     QVERIFY(f.editor());
-    OutlineNode *added = f.frame->editingNode.get();
+    OutlineNode *added = f.frame->memoBeingEdited();
     QVERIFY(added);
     QVERIFY(memoOf(added)->content.isEmpty());
     QCOMPARE(f.tree().totalCount(), 7);
@@ -316,10 +330,10 @@ void TstMemoCommands::otherKeys()
     f.answer = Boxes::IdCancel;
     clipboard()->setText(QStringLiteral("from the clipboard"));
     f.tree().setSelected(f.findNode("beta"), true);
-    QTest::keyClick(f.frame->VtMemos, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QTest::keyClick(f.view(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
     f.settle();
 
-    QVERIFY(!f.frame->editingNode.get());
+    QVERIFY(!f.frame->memoBeingEdited());
     QCOMPARE(f.boxes.size(), size_t(outcome == QLatin1String("asks") ? 1 : 0));
     QCOMPARE(f.count(), outcome == QLatin1String("pastes") ? 7 : 6);
     QCOMPARE(clipboard()->text(),
@@ -364,7 +378,7 @@ void TstMemoCommands::doubleClick()
     OutlineNode *editing = nullptr;
     if (!edit.isEmpty()) {
         f.frame->Action_MemoAddExecute();
-        editing = f.frame->editingNode.get();
+        editing = f.frame->memoBeingEdited();
         if (edit == QLatin1String("open")) {
             f.settle();
             QVERIFY(f.editor());
@@ -372,28 +386,35 @@ void TstMemoCommands::doubleClick()
         }
     }
     const int before = f.tree().totalCount();
-    const QPoint pos = onMemo ? rowCenter(f, f.findNode("beta")) : blankBelowRows(f);
-    QTest::mouseDClick(f.frame->VtMemos->viewport(), Qt::LeftButton, Qt::NoModifier, pos);
-    f.settle(); // message 2034, then 2035
+    const QPoint memoPos = rowCenter(f, f.findNode("beta"));
+    const QPoint blankPos = blankBelowRows(f);
+    const QPoint pos = onMemo ? memoPos : blankPos;
+    // The pointer last moved over the other place: where the double click itself lands
+    // decides whether it adds.
+    QWidget *viewport = f.view()->viewport();
+    const QPoint elsewhere = onMemo ? blankPos : memoPos;
+    QMouseEvent move(QEvent::MouseMove, elsewhere, viewport->mapToGlobal(elsewhere), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QCoreApplication::sendEvent(viewport, &move);
+    QTest::mouseDClick(viewport, Qt::LeftButton, Qt::NoModifier, pos);
+    f.settle(); // Msg::AddMemo, then Msg::StartEdit
 
-    QCOMPARE(f.frame->mouseX, pos.x());
-    QCOMPARE(f.frame->mouseY, pos.y());
     QCOMPARE(f.tree().totalCount(), before + (adds ? 1 : 0));
     if (adds) {
         QVERIFY(f.editor());
-        OutlineNode *added = f.frame->editingNode.get();
+        OutlineNode *added = f.frame->memoBeingEdited();
         QCOMPARE(added, f.tree().lastTopLevel());
         QCOMPARE(memoOf(added)->pid, QByteArray("root"));
     } else if (edit == QLatin1String("requested")) {
-        QCOMPARE(f.frame->editingNode.get(), editing);
+        QCOMPARE(f.frame->memoBeingEdited(), editing);
     } else if (edit == QLatin1String("open")) {
         // The click took the focus from the editor, which ends the edit as a commit.
         QVERIFY(!f.editor());
-        QVERIFY(!f.frame->editingNode.get());
+        QVERIFY(!f.frame->memoBeingEdited());
         QCOMPARE(f.count(), 3);
         QCOMPARE(memoOf(editing)->content, QByteArray("typed"));
     } else {
-        QVERIFY(!f.frame->editingNode.get());
+        QVERIFY(!f.frame->memoBeingEdited());
         QVERIFY(!f.editor());
     }
 }
@@ -406,16 +427,25 @@ void TstMemoCommands::popupMenus()
     MemoFrameFixture f;
     f.addRow("{A}", "root", "alpha");
     f.start();
-    TqzMemosFrame *fr = f.frame;
-    QCOMPARE(fr->VtMemosGetPopupMenu(fr->VtMemos->nodeAt(rowCenter(f, f.findNode("alpha")))), fr->PopupMenu_Memo);
-    QCOMPARE(fr->VtMemosGetPopupMenu(fr->VtMemos->nodeAt(blankBelowRows(f))), fr->PopupMenu_Null);
+    OutlineView *view = f.view();
+    QMenu *memoMenu = view->OnGetPopupMenu(view->nodeAt(rowCenter(f, f.findNode("alpha"))));
+    QMenu *blankMenu = view->OnGetPopupMenu(view->nodeAt(blankBelowRows(f)));
+    QVERIFY(memoMenu);
+    QVERIFY(blankMenu);
+    QVERIFY(memoMenu != blankMenu);
 
-    QCOMPARE(captions(fr->PopupMenu_Memo),
+    QCOMPARE(captions(memoMenu),
              (QStringList{spaced("&Add Memo", 10, "Enter"), spaced("Add &Sub-Memo", 4, "Ctrl+Enter"), "",
                           "E-mai&l Memo...", "Sa&ve Memo...", "", spaced("&Edit", 14, "F2"), "&Delete", "",
                           spaced("&Copy", 14, "Ctrl+C"), spaced("&Paste", 13, "Ctrl+V"), "", "&Move to"}));
-    QCOMPARE(fr->PopupMenu_Memo->actions().last()->menu(), fr->Menu_Moveto);
-    QCOMPARE(captions(fr->PopupMenu_Null), (QStringList{spaced("&Add Memo", 10, "Enter"),
+    QMenu *moveMenu = moveMenuOf(memoMenu);
+    QVERIFY(moveMenu);
+    QCOMPARE(moveMenu->title(), QStringLiteral("&Move to"));
+    // Its own submenu, not the one of the "&Memos" menu.
+    QMenu *mainMemos = f.menuBarMenu(QStringLiteral("&Memos"));
+    QVERIFY(mainMemos);
+    QVERIFY(moveMenuOf(mainMemos) != moveMenu);
+    QCOMPARE(captions(blankMenu), (QStringList{spaced("&Add Memo", 10, "Enter"),
                                                         spaced("Add &Sub-Memo", 4, "Ctrl+Enter"), "",
                                                         spaced("&Paste", 13, "Ctrl+V")}));
 }
@@ -437,7 +467,7 @@ void TstMemoCommands::rightClickShowsMenu()
     OutlineNode *beta = f.findNode("beta");
     f.tree().setSelected(f.findNode("alpha"), true);
     const QPoint pos = onMemo ? rowCenter(f, beta) : blankBelowRows(f);
-    QWidget *viewport = f.frame->VtMemos->viewport();
+    QWidget *viewport = f.view()->viewport();
 
     // Closes whatever menu pops up, remembering the first one.
     QMenu *shown = nullptr;
@@ -459,7 +489,9 @@ void TstMemoCommands::rightClickShowsMenu()
     QCoreApplication::sendEvent(viewport, &event);
     closer.stop();
 
-    QCOMPARE(shown, onMemo ? f.frame->PopupMenu_Memo : f.frame->PopupMenu_Null);
+    QVERIFY(shown);
+    QCOMPARE(shown, f.view()->OnGetPopupMenu(onMemo ? beta : nullptr));
+    QVERIFY(shown != f.view()->OnGetPopupMenu(onMemo ? nullptr : beta));
     if (onMemo) {
         QCOMPARE(selectedWhenShown, beta);
         QCOMPARE(f.tree().selectedCount(), 1);
@@ -470,9 +502,10 @@ void TstMemoCommands::mainMenu()
 {
     MemoFrameFixture f;
     f.start();
-    QMenuBar *bar = f.frame->MainMenu1;
+    // Installed in the host window by Msg::SetupTree; the window's own bar would be empty.
+    QMenuBar *bar = f.host->menuBar();
     QVERIFY(bar);
-    QCOMPARE(f.host->menuBar(), bar); // installed by message 2025
+    QVERIFY(bar->isVisible());
 
     QStringList titles;
     QList<QMenu *> menus;
@@ -489,7 +522,8 @@ void TstMemoCommands::mainMenu()
              (QStringList{spaced("&Add Memo", 10, "Enter"), spaced("Add &Sub-Memo", 4, "Ctrl+Enter"), "",
                           "E-mai&l Memo...", "Sa&ve Memo...", "", spaced("&Edit", 14, "F2"), "&Delete", "",
                           "&Move to"}));
-    QCOMPARE(menus[3]->actions().last()->menu(), f.frame->MainMoveto);
+    QVERIFY(moveMenuOf(menus[3]));
+    QCOMPARE(moveMenuOf(menus[3])->title(), QStringLiteral("&Move to"));
 
     // The commands that other parts of the program bring (none in this fixture) show
     // disabled until they exist; the frame's own commands are its actions.
@@ -535,20 +569,19 @@ void TstMemoCommands::selectAll()
     if (collapseAlpha)
         f.tree().setExpanded(f.findNode("alpha"), false);
     if (!search.isEmpty()) {
-        f.frame->Edt_Search->setFocus();
-        QCoreApplication::processEvents();
-        QTest::keyClicks(f.frame->Edt_Search, search);
+        f.typeSearch(search);
+        QVERIFY(f.searchBar()->isSearching());
     }
     f.tree().setSelected(f.findNode("beta"), true);
     f.frame->Action_SelectAll->trigger();
     QCOMPARE(selectedTexts(f), selected);
-    QVERIFY(f.frame->VtMemos->hasFocus());
+    QVERIFY(f.view()->hasFocus());
     QVERIFY(f.frame->Action_MemoDelete->isEnabled());
 
     f.frame->Action_Deselect->trigger();
     QCOMPARE(f.tree().selectedCount(), 0);
     QVERIFY(!f.frame->Action_MemoDelete->isEnabled());
-    QVERIFY(!f.frame->StatusImage->isHidden());
+    QVERIFY(!f.statusImage()->isHidden());
 }
 
 // ---------------------------------------------------------------------------------------
@@ -645,7 +678,7 @@ void TstMemoCommands::paste()
 
     // Stored at once, without the editor.
     QCOMPARE(f.count(), 2);
-    QVERIFY(!f.frame->editingNode.get());
+    QVERIFY(!f.frame->memoBeingEdited());
     OutlineNode *node = f.tree().lastTopLevel();
     const TMemoInfo *memo = memoOf(node);
     QCOMPARE(memo->content, stored);
@@ -660,7 +693,7 @@ void TstMemoCommands::paste()
     QCOMPARE(memo->assignTime, 0.0);
     QCOMPARE(f.count(QStringLiteral("where mid='%1' and (assignTime is null or assignTime=0)").arg(mid)), 1);
     if (stored.isEmpty())
-        QCOMPARE(f.frame->VtMemosGetText(node, 0), QStringLiteral("Input content here"));
+        QCOMPARE(f.shownText(node), QStringLiteral("Input content here"));
 }
 
 void TstMemoCommands::pasteWhileEditing_data()
@@ -691,7 +724,7 @@ void TstMemoCommands::pasteWhileEditing()
     f.settle();
 
     QVERIFY(!f.editor());
-    QVERIFY(!f.frame->editingNode.get());
+    QVERIFY(!f.frame->memoBeingEdited());
     QCOMPARE(f.texts(), (QList<QByteArray>{"b", "c", "pasted"}));
     QCOMPARE(f.count(), 3);
     QCOMPARE(f.column("{B}", "content"), QByteArray("b"));
@@ -707,16 +740,17 @@ void TstMemoCommands::pastedMemoIsNeitherSelectedNorSorted()
     f.start();
     QCOMPARE(f.texts(), (QList<QByteArray>{"b", "c"}));
     OutlineNode *b = f.findNode("b");
-    f.tree().setSelected(b, true);
-    f.frame->VtMemos->setFocusedNode(b);
+    QTest::mouseClick(f.view()->viewport(), Qt::LeftButton, Qt::NoModifier, rowCenter(f, b)); // selects and focuses it
+    QCOMPARE(f.tree().selectedNodes(), (std::vector<OutlineNode *>{b}));
+    QCOMPARE(f.view()->focusedNode(), b);
     clipboard()->setText(QStringLiteral("a"));
-    QTest::keyClick(f.frame->VtMemos, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(f.view(), Qt::Key_V, Qt::ControlModifier);
     f.settle();
     QCOMPARE(f.texts(), (QList<QByteArray>{"b", "c", "a"}));
     OutlineNode *pasted = f.tree().lastTopLevel();
     QVERIFY(!pasted->isSelected());
     QCOMPARE(f.tree().selectedNodes(), (std::vector<OutlineNode *>{b}));
-    QCOMPARE(f.frame->VtMemos->focusedNode(), b);
+    QCOMPARE(f.view()->focusedNode(), b);
     QVERIFY(f.frame->Action_MemoDelete->isEnabled());
 }
 

@@ -29,10 +29,10 @@ void TstMemoEdit::newMemoIsStoredWithFreshIdAndTimes()
 {
     MemoFrameFixture f;
     f.start();
-    QTest::keyClick(f.frame->VtMemos, Qt::Key_Return);
+    QTest::keyClick(f.view(), Qt::Key_Return);
     f.settle();
     QVERIFY(f.editor());
-    QCOMPARE(f.frame->tipMode, 1);
+    QCOMPARE(f.tip()->tipMode(), 1);
     QVERIFY(!f.frame->Action_MemoDelete->isEnabled()); // commands are off while editing
     QTest::keyClicks(f.editor(), "first line");
     QTest::keyClick(f.editor(), Qt::Key_Return); // a line break, not a commit
@@ -48,9 +48,9 @@ void TstMemoEdit::newMemoIsStoredWithFreshIdAndTimes()
     QCOMPARE(f.column(memo->mid, "createTime"), f.column(memo->mid, "assignTime"));
     QVERIFY(memo->editTime >= memo->createTime);
     QVERIFY(memo->createTime > 40000);
-    QVERIFY(!f.frame->editingNode.get());
+    QVERIFY(!f.frame->memoBeingEdited());
     QCOMPARE(f.tree().selectedNodes(), (std::vector<OutlineNode *>{node}));
-    QCOMPARE(f.frame->tipMode, 0);
+    QCOMPARE(f.tip()->tipMode(), 0);
     QVERIFY(f.frame->Action_MemoDelete->isEnabled());
 }
 
@@ -98,11 +98,11 @@ void TstMemoEdit::newMemoEndings()
 
     QCOMPARE(f.count(), rows);
     QCOMPARE(f.tree().totalCount(), rows);
-    QVERIFY(!f.frame->editingNode.get());
+    QVERIFY(!f.frame->memoBeingEdited());
     if (rows == 1)
         QCOMPARE(memoOf(f.tree().topLevelNode(0))->content, stored);
     if (rows == 0)
-        QCOMPARE(f.frame->tipMode, 2); // the empty tree invites adding again
+        QCOMPARE(f.tip()->tipMode(), 2); // the empty tree invites adding again
 }
 
 void TstMemoEdit::storedMemoEdit_data()
@@ -124,11 +124,11 @@ void TstMemoEdit::storedMemoEdit()
     f.start();
     OutlineNode *node = f.findNode("old text");
     f.tree().setSelected(node, true);
-    f.frame->VtMemos->setFocusedNode(node);
+    f.view()->setFocusedNode(node);
     if (how == 1)
         f.frame->Action_MemoEditExecute();
     else
-        QTest::keyClick(f.frame->VtMemos, Qt::Key_F2); // refused, then started by the frame
+        QTest::keyClick(f.view(), Qt::Key_F2); // refused, then started by the frame
     f.settle();
     QVERIFY(f.editor());
     QCOMPARE(f.editor()->toPlainText(), QStringLiteral("old text"));
@@ -137,7 +137,7 @@ void TstMemoEdit::storedMemoEdit()
     if (cancel)
         QTest::keyClick(f.editor(), Qt::Key_Escape);
     else if (how == 2)
-        f.frame->Edt_Search->setFocus();
+        f.searchBox()->setFocus();
     else
         QTest::keyClick(f.editor(), Qt::Key_Return, Qt::ControlModifier);
     f.settle();
@@ -174,7 +174,7 @@ void TstMemoEdit::addsAreIgnoredWhileEditing()
     f.addRow("{A}", "root", "a");
     f.start();
     f.frame->Action_MemoAddExecute(); // requested, not yet open
-    OutlineNode *editing = f.frame->editingNode.get();
+    OutlineNode *editing = f.frame->memoBeingEdited();
     QVERIFY(editing);
     f.frame->Action_MemoAddExecute();
     f.frame->Action_MemoAddChildExecute();
@@ -182,11 +182,11 @@ void TstMemoEdit::addsAreIgnoredWhileEditing()
     QCOMPARE(f.tree().totalCount(), 2);
     f.settle(); // now open
     QVERIFY(f.editor());
-    QCoreApplication::postEvent(f.frame, new QEvent(QEvent::Type(2034)));
-    QTest::keyClick(f.frame->VtMemos, Qt::Key_Return, Qt::ControlModifier);
+    QCoreApplication::postEvent(f.frame, new QEvent(Msg::AddMemo));
+    QTest::keyClick(f.view(), Qt::Key_Return, Qt::ControlModifier);
     f.settle();
     QCOMPARE(f.tree().totalCount(), 2);
-    QCOMPARE(f.frame->editingNode.get(), editing);
+    QCOMPARE(f.frame->memoBeingEdited(), editing);
 }
 
 void TstMemoEdit::subMemoTarget_data()
@@ -210,7 +210,7 @@ void TstMemoEdit::subMemoTarget()
     f.start(); // sorted: alpha, beta, gamma
     if (!selected.isEmpty())
         f.tree().setSelected(f.findNode(selected), true);
-    QTest::keyClick(f.frame->VtMemos, Qt::Key_Return, Qt::ControlModifier | Qt::ShiftModifier);
+    QTest::keyClick(f.view(), Qt::Key_Return, Qt::ControlModifier | Qt::ShiftModifier);
     f.settle();
     QVERIFY(f.editor());
     f.typeAndCommit("new child");
@@ -231,7 +231,7 @@ void TstMemoEdit::subMemoInEmptyTreeAsksToSelect()
     QCOMPARE(f.boxes[0].caption, QStringLiteral("Tip"));
     QCOMPARE(f.boxes[0].text, QStringLiteral("Please select a memo!"));
     QCOMPARE(f.tree().totalCount(), 0);
-    QVERIFY(!f.frame->editingNode.get());
+    QVERIFY(!f.frame->memoBeingEdited());
 }
 
 void TstMemoEdit::editTakesFirstSelectedInTreeOrder()
@@ -244,7 +244,7 @@ void TstMemoEdit::editTakesFirstSelectedInTreeOrder()
     f.tree().setSelected(f.findNode("c"), true);
     f.tree().setSelected(f.findNode("b"), true);
     f.frame->Action_MemoEditExecute();
-    QCOMPARE(f.frame->editingNode.get(), f.findNode("b"));
+    QCOMPARE(f.frame->memoBeingEdited(), f.findNode("b"));
 }
 
 void TstMemoEdit::discardOfVanishedNodeIsIgnored()

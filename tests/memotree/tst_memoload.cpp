@@ -32,7 +32,8 @@ void TstMemoLoad::loadsTwoLevelsAndCountsEveryRow()
     OutlineNode *alpha = f.tree().topLevelNode(0);
     QCOMPARE(f.texts(alpha), (QList<QByteArray>{"alpha one", "alpha two"}));
     QCOMPARE(f.tree().totalCount(), 4);
-    QCOMPARE(f.frame->CountMemos(), 6); // hidden rows are counted and stay in the table
+    // Hidden rows are counted and stay in the table.
+    QCOMPARE(IniFile::ReadInteger(f.iniPath(), "log", "privateMemos", -1), 6);
     QCOMPARE(f.count(), 6);
 
     const TMemoInfo *sub = memoOf(alpha->child(0));
@@ -55,7 +56,7 @@ void TstMemoLoad::expandFlagsApplyWithoutWriting()
     QVERIFY(f.findNode("open")->isExpanded());
     QVERIFY(!f.findNode("closed")->isExpanded());
     QCOMPARE(f.totalChanges(), changesBefore); // applying stored states writes nothing
-    QCOMPARE(f.frame->VtMemos->shownRowCount(), 3);
+    QCOMPARE(f.view()->shownRowCount(), 3);
 }
 
 void TstMemoLoad::reloadBeforeSetupThenSorted()
@@ -66,9 +67,9 @@ void TstMemoLoad::reloadBeforeSetupThenSorted()
     f.addRow("{3}", "root", "fig");
     f.start(); // 2024 then 2025: loaded first, then sorted and focused
     QCOMPARE(f.texts(), (QList<QByteArray>{"Apple", "fig", "pear"}));
-    QVERIFY(f.frame->treeFocused);
-    QVERIFY(f.frame->VtMemos->hasFocus());
-    QVERIFY(f.host->menuBar() == f.frame->MainMenu1.data());
+    QVERIFY(f.view()->hasFocus());
+    QCOMPARE(f.host->menuBar()->actions().size(), 5); // the frame's menu bar: File to Help
+    QCOMPARE(f.host->menuBar()->actions().constLast()->text(), QStringLiteral("&Help"));
 }
 
 void TstMemoLoad::reloadAloneKeepsDatabaseOrder()
@@ -78,12 +79,17 @@ void TstMemoLoad::reloadAloneKeepsDatabaseOrder()
     f.addRow("{2}", "root", "Apple");
     f.start();
     f.addRow("{3}", "root", "banana");
-    // A later reload (after a restore or import) neither sorts nor moves the focus.
-    QCoreApplication::postEvent(f.frame, new QEvent(QEvent::Type(2024)));
-    f.settle();
+    f.part<QWidget>("Btn_Search")->setFocus();
+    // A later reload (after a restore or import) neither sorts nor moves the focus...
+    f.reload();
     QCOMPARE(f.texts(), (QList<QByteArray>{"pear", "Apple", "banana"}));
-    QVERIFY(!f.frame->treeFocused);
-    QVERIFY(!f.frame->loadingSettings);
+    QVERIFY(!f.view()->hasFocus());
+    QVERIFY(f.viewCommandsRespond());
+    // ...but the next set-up message sorts and focuses the tree again.
+    QCoreApplication::postEvent(f.frame, new QEvent(Msg::SetupTree));
+    f.settle();
+    QCOMPARE(f.texts(), (QList<QByteArray>{"Apple", "banana", "pear"}));
+    QVERIFY(f.view()->hasFocus());
 }
 
 void TstMemoLoad::emptyTableOffersToAdd()
@@ -91,10 +97,10 @@ void TstMemoLoad::emptyTableOffersToAdd()
     MemoFrameFixture f;
     f.start();
     QCOMPARE(f.tree().totalCount(), 0);
-    QCOMPARE(f.frame->CountMemos(), 0);
-    QCOMPARE(f.frame->tipMode, 2);
-    QVERIFY(f.frame->Panel_tip->isVisible());
-    QCOMPARE(f.frame->VtMemos->hint(), QStringLiteral("Double click to add a Memo!"));
+    QCOMPARE(IniFile::ReadInteger(f.iniPath(), "log", "privateMemos", -1), 0);
+    QCOMPARE(f.tip()->tipMode(), 2);
+    QVERIFY(f.tip()->isVisible());
+    QCOMPARE(f.view()->hint(), QStringLiteral("Double click to add a Memo!"));
 }
 
 void TstMemoLoad::destructionCommitsAnOpenEdit()
@@ -121,7 +127,7 @@ void TstMemoLoad::missingDatabaseIsReportedAndNothingSticks()
     QCOMPARE(f.boxes.front().caption, QStringLiteral("Brivel Jotterly Lite"));
     QCOMPARE(f.boxes.front().text, QStringLiteral("The memo database is not open."));
     // The view commands must not stay blocked by a reload that failed part way.
-    QVERIFY(!f.frame->loadingSettings);
+    QVERIFY(f.viewCommandsRespond());
     QCOMPARE(f.tree().totalCount(), 0);
 }
 
@@ -133,8 +139,7 @@ void TstMemoLoad::logKeysFollowEveryReload()
     QCOMPARE(IniFile::ReadInteger(f.iniPath(), "log", "privateMemos", -1), 1);
     QCOMPARE(IniFile::ReadInteger(f.iniPath(), "log", "publicMemos", -1), 0);
     f.addRow("{B}", "{nowhere}", "hidden but counted");
-    QCoreApplication::postEvent(f.frame, new QEvent(QEvent::Type(2024)));
-    f.settle();
+    f.reload();
     QCOMPARE(IniFile::ReadInteger(f.iniPath(), "log", "privateMemos", -1), 2);
 }
 
@@ -148,8 +153,7 @@ void TstMemoLoad::bulkExpansionsAreStoredBeforeReloadAndAtExit()
     f.start();
     f.frame->Action_ExpandAll->trigger();
     QCOMPARE(f.count("where expandFlag=1"), 0); // not yet: the user may go on
-    QCoreApplication::postEvent(f.frame, new QEvent(QEvent::Type(2024)));
-    f.settle();
+    f.reload();
     QCOMPARE(f.count("where expandFlag=1"), 2); // written before the load read them
     QVERIFY(f.findNode("a")->isExpanded());
 

@@ -8,10 +8,12 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCursor>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QSet>
 #include <QToolBar>
 
@@ -35,37 +37,51 @@ void seedMemos(MemoFrameFixture &f)
     f.addRow("{E}", "root", kEmpty);
 }
 
-// A mouse move over the tree, as the pointer resting on a row or on blank area gives.
+// Moves the pointer to a point of the tree, as the user resting on a row or on blank
+// area does.
 void hover(MemoFrameFixture &f, const QPoint &pos)
 {
-    QWidget *viewport = f.frame->VtMemos->viewport();
-    QMouseEvent move(QEvent::MouseMove, pos, viewport->mapToGlobal(pos), Qt::NoButton, Qt::NoButton,
-                     Qt::NoModifier);
-    QCoreApplication::sendEvent(viewport, &move);
+    QWidget *viewport = f.view()->viewport();
+    // A move to where the pointer already is raises no event, so step aside first.
+    if (QCursor::pos() == viewport->mapToGlobal(pos))
+        QTest::mouseMove(viewport, pos + QPoint(1, 0));
+    QTest::mouseMove(viewport, pos);
+}
+
+// Rests the pointer on a row in list view until the hover delay unfolds it.
+void unfold(MemoFrameFixture &f, OutlineNode *node)
+{
+    QVERIFY(f.frame->Action_ViewList->isChecked());
+    hover(f, rowCenter(f, node));
+    QCOMPARE(f.view()->hotNode(), node);
+    QTRY_COMPARE(f.frame->unfoldedMemo(), node);
 }
 
 int rowHeight(MemoFrameFixture &f, OutlineNode *node)
 {
-    return f.frame->VtMemos->nodeRect(node).height();
+    return f.view()->nodeRect(node).height();
 }
 
 void openEditOn(MemoFrameFixture &f, OutlineNode *node)
 {
-    f.tree().clearSelection();
-    f.tree().setSelected(node, true);
+    f.selectOnly(node);
     f.frame->Action_MemoEditExecute();
     f.settle();
     QVERIFY(f.editor());
-    QCOMPARE(f.frame->editingNode.get(), node);
+    QCOMPARE(f.frame->memoBeingEdited(), node);
 }
 
 // Typing into the search box, as the user filters.
 void searchFor(MemoFrameFixture &f, const QString &text)
 {
-    f.frame->Edt_Search->setFocus();
-    QCoreApplication::processEvents();
-    QVERIFY(f.frame->searching);
-    QTest::keyClicks(f.frame->Edt_Search, text);
+    f.typeSearch(text);
+    QVERIFY(f.searchBar()->isSearching());
+}
+
+// The picture a label shows, comparable pixel by pixel.
+QImage shownPicture(const QLabel *label)
+{
+    return label->pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
 }
 
 QImage solid(const QColor &color)
@@ -86,6 +102,7 @@ class TstMemoPaint : public QObject
 {
     Q_OBJECT
 private slots:
+    void init();
     void rowTexts_data();
     void rowTexts();
     void placeholderFont_data();
@@ -102,6 +119,7 @@ private slots:
     void hoverMovesTheUnfoldedRow();
     void tipModes_data();
     void tipModes();
+    void emptyTreeInvitesAdding_data();
     void emptyTreeInvitesAdding();
     void tipClicks_data();
     void tipClicks();
@@ -109,6 +127,15 @@ private slots:
     void statusShowsCreationTime();
     void statusHintWhenNothingSelected();
 };
+
+// Every test starts with the pointer away from the window, so that no row is hot before
+// the test moves the pointer itself.
+void TstMemoPaint::init()
+{
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    QCursor::setPos(screen.bottomRight());
+    QCoreApplication::processEvents();
+}
 
 // ---------------------------------------------------------------------------------------
 // Row texts
@@ -118,34 +145,31 @@ void TstMemoPaint::rowTexts_data()
     QTest::addColumn<bool>("listView");
     QTest::addColumn<QByteArray>("memo");
     QTest::addColumn<QString>("state"); // "", "unfolded", "editing", "filtered"
-    QTest::addColumn<int>("column");
     QTest::addColumn<QString>("text");
 
     QTest::newRow("tree view: raw text with its line breaks")
-        << false << kAlpha << "" << 0 << QString::fromUtf8(kAlpha);
-    QTest::newRow("tree view: sub-memo unnumbered") << false << kBetaTwo << "" << 0 << QString::fromUtf8(kBetaTwo);
+        << false << kAlpha << "" << QString::fromUtf8(kAlpha);
+    QTest::newRow("tree view: sub-memo unnumbered") << false << kBetaTwo << "" << QString::fromUtf8(kBetaTwo);
     QTest::newRow("tree view: empty memo shows the placeholder")
-        << false << kEmpty << "" << 0 << "Input content here";
-    QTest::newRow("tree view: editing an empty memo starts empty") << false << kEmpty << "editing" << 0 << "";
-    QTest::newRow("other column is empty") << false << kAlpha << "" << 1 << "";
-    QTest::newRow("list view: other column is empty") << true << kAlpha << "" << 1 << "";
+        << false << kEmpty << "" << "Input content here";
+    QTest::newRow("tree view: editing an empty memo starts empty") << false << kEmpty << "editing" << "";
 
     QTest::newRow("list view: top-level numbered, CR LF flattened to two blanks")
-        << true << kAlpha << "" << 0 << "2. alpha x  line two  line three";
-    QTest::newRow("list view: number counts the empty memo before it") << true << kBeta << "" << 0 << "3. beta";
+        << true << kAlpha << "" << "2. alpha x  line two  line three";
+    QTest::newRow("list view: number counts the empty memo before it") << true << kBeta << "" << "3. beta";
     QTest::newRow("list view: sub-memo numbered in parentheses")
-        << true << kBetaTwo << "" << 0 << "(2) b two  more";
-    QTest::newRow("list view: first sub-memo") << true << kBetaOne << "" << 0 << "(1) b one";
-    QTest::newRow("list view: placeholder carries no number") << true << kEmpty << "" << 0 << "Input content here";
+        << true << kBetaTwo << "" << "(2) b two  more";
+    QTest::newRow("list view: first sub-memo") << true << kBetaOne << "" << "(1) b one";
+    QTest::newRow("list view: placeholder carries no number") << true << kEmpty << "" << "Input content here";
     QTest::newRow("list view: unfolded row keeps its line breaks")
-        << true << kAlpha << "unfolded" << 0 << "2. alpha x\r\nline two\r\nline three";
+        << true << kAlpha << "unfolded" << "2. alpha x\r\nline two\r\nline three";
     QTest::newRow("list view: editing row gets the raw text, no number")
-        << true << kAlpha << "editing" << 0 << QString::fromUtf8(kAlpha);
-    QTest::newRow("list view: editing an empty memo starts empty") << true << kEmpty << "editing" << 0 << "";
+        << true << kAlpha << "editing" << QString::fromUtf8(kAlpha);
+    QTest::newRow("list view: editing an empty memo starts empty") << true << kEmpty << "editing" << "";
     QTest::newRow("list view: hidden siblings keep their numbers (gap)")
-        << true << kGamma << "filtered" << 0 << "4. gamma x";
+        << true << kGamma << "filtered" << "4. gamma x";
     QTest::newRow("list view: filtered first shown memo keeps number 2")
-        << true << kAlpha << "filtered" << 0 << "2. alpha x  line two  line three";
+        << true << kAlpha << "filtered" << "2. alpha x  line two  line three";
 }
 
 void TstMemoPaint::rowTexts()
@@ -153,7 +177,6 @@ void TstMemoPaint::rowTexts()
     QFETCH(bool, listView);
     QFETCH(QByteArray, memo);
     QFETCH(QString, state);
-    QFETCH(int, column);
     QFETCH(QString, text);
 
     MemoFrameFixture f;
@@ -165,7 +188,7 @@ void TstMemoPaint::rowTexts()
     OutlineNode *node = f.findNode(memo);
     QVERIFY(node);
     if (state == QLatin1String("unfolded")) {
-        f.frame->unfoldedNode = OutlineNodeRef(node);
+        unfold(f, node);
     } else if (state == QLatin1String("editing")) {
         openEditOn(f, node);
         // The editor takes its initial text from the row text, with LF breaks.
@@ -176,7 +199,9 @@ void TstMemoPaint::rowTexts()
         QVERIFY(!f.findNode(kEmpty)->isVisible());
         QVERIFY(node->isVisible());
     }
-    QCOMPARE(f.frame->VtMemosGetText(node, column), text);
+    if (QTest::currentTestFailed())
+        return;
+    QCOMPARE(f.shownText(node), text);
 }
 
 void TstMemoPaint::placeholderFont_data()
@@ -209,11 +234,11 @@ void TstMemoPaint::placeholderFont()
     if (editing)
         openEditOn(f, node);
 
-    const QFont treeFont = f.frame->VtMemos->font();
+    const QFont treeFont = f.view()->font();
     QVERIFY(!treeFont.italic());
     QFont font = treeFont;
     QColor color = kUntouched;
-    f.frame->VtMemosPaintText(node, font, color);
+    f.view()->OnPaintText(node, font, color);
     if (placeholder) {
         QCOMPARE(color, QApplication::palette().color(QPalette::PlaceholderText));
         QVERIFY(color != QApplication::palette().color(QPalette::Text));
@@ -260,16 +285,18 @@ void TstMemoPaint::measureRules()
         f.frame->Action_ViewList->trigger();
     OutlineNode *node = f.findNode(kBeta);
     if (state == QLatin1String("unfolded"))
-        f.frame->unfoldedNode = OutlineNodeRef(node);
+        unfold(f, node);
     else if (state == QLatin1String("editing"))
         openEditOn(f, node);
+    if (QTest::currentTestFailed())
+        return;
 
-    const int line = f.frame->lineHeight();
+    const int line = f.view()->lineHeight();
     QVERIFY(line > 0);
     const int handedIn = given < 0 ? 5000 : given * line + 4;
     int height = handedIn;
-    f.frame->VtMemosMeasureItem(node, height);
-    const int treeHeight = f.frame->VtMemos->height();
+    f.view()->OnMeasureItem(node, height);
+    const int treeHeight = f.view()->height();
     QVERIFY(treeHeight - line > 4 * line + 4); // the window leaves room for both bounds
     if (expected == QLatin1String("line"))
         QCOMPARE(height, line + 4);
@@ -281,7 +308,7 @@ void TstMemoPaint::measureRules()
         QCOMPARE(height, treeHeight - line);
 
     int untouched = 77;
-    f.frame->VtMemosMeasureItem(nullptr, untouched);
+    f.view()->OnMeasureItem(nullptr, untouched);
     QCOMPARE(untouched, 77);
 }
 
@@ -328,14 +355,14 @@ void TstMemoPaint::measuredRowHeights()
     if (listView)
         f.frame->Action_ViewList->trigger();
     OutlineNode *node = f.findNode(text);
-    if (state == QLatin1String("unfolded")) {
-        f.frame->unfoldedNode = OutlineNodeRef(node);
-        f.frame->VtMemos->invalidateNode(node);
-    } else if (state == QLatin1String("editing")) {
+    if (state == QLatin1String("unfolded"))
+        unfold(f, node); // the row is measured again as it unfolds
+    else if (state == QLatin1String("editing"))
         openEditOn(f, node);
-    }
+    if (QTest::currentTestFailed())
+        return;
 
-    const int line = f.frame->lineHeight();
+    const int line = f.view()->lineHeight();
     const int height = rowHeight(f, node);
     if (expected == QLatin1String("line"))
         QCOMPARE(height, line + 4);
@@ -346,7 +373,7 @@ void TstMemoPaint::measuredRowHeights()
     else if (expected == QLatin1String("editMin"))
         QCOMPARE(height, 4 * line + 4);
     else
-        QCOMPARE(height, f.frame->VtMemos->height() - line);
+        QCOMPARE(height, f.view()->height() - line);
     // The other row keeps its single line either way (below the view when the edited row fills it).
     if (expected != QLatin1String("editMax"))
         QCOMPARE(rowHeight(f, f.findNode("zulu")), line + 4);
@@ -391,17 +418,18 @@ void TstMemoPaint::backgrounds()
     if (editing)
         openEditOn(f, node);
     if (hovered) {
-        hover(f, rowCenter(f, node));
-        QCOMPARE(f.frame->VtMemos->hotNode(), node);
+        // Left of the text, where an open editor leaves the row itself under the pointer.
+        hover(f, QPoint(2, rowCenter(f, node).y()));
+        QCOMPARE(f.view()->hotNode(), node);
     } else {
-        QVERIFY(f.frame->VtMemos->hotNode() != node);
+        QVERIFY(f.view()->hotNode() != node);
     }
 
     QImage canvas(120, 24, QImage::Format_RGB32);
     canvas.fill(kUntouched);
     {
         QPainter painter(&canvas);
-        f.frame->VtMemosBeforeCellPaint(&painter, node, canvas.rect());
+        f.view()->OnBeforeCellPaint(&painter, node, canvas.rect());
     }
     QColor wanted = kUntouched;
     if (expected == QLatin1String("item0"))
@@ -419,7 +447,7 @@ void TstMemoPaint::backgrounds()
     untouched.fill(kUntouched);
     {
         QPainter painter(&untouched);
-        f.frame->VtMemosBeforeCellPaint(&painter, nullptr, untouched.rect());
+        f.view()->OnBeforeCellPaint(&painter, nullptr, untouched.rect());
     }
     QCOMPARE(untouched.pixelColor(5, 5), kUntouched);
 }
@@ -438,12 +466,12 @@ void TstMemoPaint::filteredOddMemoLeavesEqualNeighbours()
     searchFor(f, QStringLiteral("x"));
     OutlineNode *a = f.findNode("a x");
     OutlineNode *c = f.findNode("c x");
-    QCOMPARE(f.frame->VtMemos->shownRowCount(), 2);
-    QCOMPARE(f.frame->VtMemos->shownRow(1), c); // adjacent on screen
-    QCOMPARE(f.frame->VtMemosGetText(c, 0), QStringLiteral("3. c x"));
+    QCOMPARE(f.view()->shownRowCount(), 2);
+    QCOMPARE(f.view()->shownRow(1), c); // adjacent on screen
+    QCOMPARE(f.shownText(c), QStringLiteral("3. c x"));
 
     // What the view really paints, sampled at the right end of each row.
-    const QImage shot = f.frame->VtMemos->viewport()->grab().toImage();
+    const QImage shot = f.view()->viewport()->grab().toImage();
     const int x = shot.width() - 4;
     QCOMPARE(shot.pixelColor(x, rowCenter(f, a).y()), kItem0Color);
     QCOMPARE(shot.pixelColor(x, rowCenter(f, c).y()), kItem0Color);
@@ -454,14 +482,10 @@ void TstMemoPaint::nodeImages()
     MemoFrameFixture f;
     seedMemos(f);
     f.start();
-    for (const QByteArray &memo : {kAlpha, kBeta, kEmpty}) {
-        QCOMPARE(f.frame->VtMemosGetImageIndex(f.findNode(memo), 0), 0);
-        QCOMPARE(f.frame->VtMemosGetImageIndex(f.findNode(memo), 1), -1);
-    }
-    for (const QByteArray &memo : {kBetaOne, kBetaTwo}) {
-        QCOMPARE(f.frame->VtMemosGetImageIndex(f.findNode(memo), 0), 21);
-        QCOMPARE(f.frame->VtMemosGetImageIndex(f.findNode(memo), 1), -1);
-    }
+    for (const QByteArray &memo : {kAlpha, kBeta, kEmpty})
+        QCOMPARE(f.view()->OnGetImageIndex(f.findNode(memo)), 0);
+    for (const QByteArray &memo : {kBetaOne, kBetaTwo})
+        QCOMPARE(f.view()->OnGetImageIndex(f.findNode(memo)), 21);
     QVERIFY(!ImageLists::icon16(0).isNull());
     QVERIFY(!ImageLists::icon16(21).isNull());
 }
@@ -475,24 +499,27 @@ void TstMemoPaint::hoverUnfoldsInListViewOnly()
     seedMemos(f);
     f.start();
     OutlineNode *alpha = f.findNode(kAlpha);
-    const int line = f.frame->lineHeight();
+    const int line = f.view()->lineHeight();
+    QTimer *delay = f.hoverTimer();
 
-    // Tree view: hovering starts nothing.
+    // Tree view: hovering starts nothing, however long the pointer rests.
     hover(f, rowCenter(f, alpha));
-    QCOMPARE(f.frame->VtMemos->hotNode(), alpha);
-    QVERIFY(!f.frame->Timer_HotDelay.isActive());
+    QCOMPARE(f.view()->hotNode(), alpha);
+    QVERIFY(!delay->isActive());
+    QTest::qWait(2 * delay->interval());
+    QVERIFY(!f.frame->unfoldedMemo());
     hover(f, blankBelowRows(f));
 
     f.frame->Action_ViewList->trigger();
     QCOMPARE(rowHeight(f, alpha), line + 4);
     hover(f, rowCenter(f, alpha));
-    QVERIFY(f.frame->Timer_HotDelay.isActive());
-    QVERIFY(!f.frame->unfoldedNode.get()); // not before the delay
+    QVERIFY(delay->isActive());
+    QVERIFY(!f.frame->unfoldedMemo()); // not before the delay
     // The real timer unfolds the row after the pointer rests on it.
-    QTRY_COMPARE(f.frame->unfoldedNode.get(), alpha);
-    QVERIFY(!f.frame->Timer_HotDelay.isActive());
+    QTRY_COMPARE(f.frame->unfoldedMemo(), alpha);
+    QVERIFY(!delay->isActive());
     QVERIFY(rowHeight(f, alpha) >= 3 * line + 4);
-    QCOMPARE(f.frame->VtMemosGetText(alpha, 0), QStringLiteral("2. alpha x\r\nline two\r\nline three"));
+    QCOMPARE(f.shownText(alpha), QStringLiteral("2. alpha x\r\nline two\r\nline three"));
 }
 
 void TstMemoPaint::hoverMovesTheUnfoldedRow()
@@ -501,37 +528,41 @@ void TstMemoPaint::hoverMovesTheUnfoldedRow()
     seedMemos(f);
     f.start();
     f.frame->Action_ViewList->trigger();
-    const int line = f.frame->lineHeight();
+    const int line = f.view()->lineHeight();
     OutlineNode *alpha = f.findNode(kAlpha);
     OutlineNode *betaTwo = f.findNode(kBetaTwo);
+    QTimer *delay = f.hoverTimer();
 
-    hover(f, rowCenter(f, alpha));
-    f.frame->Timer_HotDelayTimer();
-    QCOMPARE(f.frame->unfoldedNode.get(), alpha);
+    unfold(f, alpha);
+    if (QTest::currentTestFailed())
+        return;
 
     // Hovering another row folds the first back once that one unfolds.
     hover(f, rowCenter(f, betaTwo));
-    QVERIFY(f.frame->Timer_HotDelay.isActive());
-    QCOMPARE(f.frame->unfoldedNode.get(), alpha);
-    f.frame->Timer_HotDelayTimer();
-    QVERIFY(!f.frame->Timer_HotDelay.isActive());
-    QCOMPARE(f.frame->unfoldedNode.get(), betaTwo);
+    QVERIFY(delay->isActive());
+    QCOMPARE(f.frame->unfoldedMemo(), alpha);
+    QTRY_COMPARE(f.frame->unfoldedMemo(), betaTwo);
+    QVERIFY(!delay->isActive());
     QCOMPARE(rowHeight(f, alpha), line + 4);
     QVERIFY(rowHeight(f, betaTwo) >= 2 * line + 4);
-    QCOMPARE(f.frame->VtMemosGetText(alpha, 0), QStringLiteral("2. alpha x  line two  line three"));
+    QCOMPARE(f.shownText(alpha), QStringLiteral("2. alpha x  line two  line three"));
 
     // Moving onto blank area only stops the timer: the row stays unfolded.
     hover(f, rowCenter(f, f.findNode(kGamma)));
-    QVERIFY(f.frame->Timer_HotDelay.isActive());
+    QVERIFY(delay->isActive());
     hover(f, blankBelowRows(f));
-    QVERIFY(!f.frame->VtMemos->hotNode());
-    QVERIFY(!f.frame->Timer_HotDelay.isActive());
-    QCOMPARE(f.frame->unfoldedNode.get(), betaTwo);
+    QVERIFY(!f.view()->hotNode());
+    QVERIFY(!delay->isActive());
+    QCOMPARE(f.frame->unfoldedMemo(), betaTwo);
+    QTest::qWait(2 * delay->interval());
+    QCOMPARE(f.frame->unfoldedMemo(), betaTwo);
 
     // The search filter folds it.
-    f.frame->ApplySearchFilter();
-    QVERIFY(!f.frame->unfoldedNode.get());
+    searchFor(f, QStringLiteral("two"));
+    QVERIFY(betaTwo->isVisible());
+    QVERIFY(!f.frame->unfoldedMemo());
     QCOMPARE(rowHeight(f, betaTwo), line + 4);
+    QCOMPARE(f.shownText(betaTwo), QStringLiteral("(2) b two  more"));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -557,42 +588,91 @@ void TstMemoPaint::tipModes()
     MemoFrameFixture f;
     f.addRow("{A}", "root", "a");
     f.start();
-    f.frame->ShowTip(mode == 0 ? 3 : 0); // from the other state
-    f.frame->ShowTip(mode);
+    TipPanel *tip = f.tip();
+    const QLabel *label = f.part<QLabel>("label_tip");
+    tip->showTip(mode == 0 ? 3 : 0); // from the other state
+    tip->showTip(mode);
     f.settle();
-    QCOMPARE(f.frame->tipMode, mode);
-    QCOMPARE(f.frame->label_tip->text(), text);
-    QCOMPARE(f.frame->Panel_tip->isVisible(), mode != 0);
+    QCOMPARE(tip->tipMode(), mode);
+    QCOMPARE(label->text(), text);
+    QCOMPARE(tip->isVisible(), mode != 0);
     if (mode == 0)
         return;
-    QCOMPARE(f.frame->Image_Tip->property("imageIndex").toInt(), image);
-    QVERIFY(!f.frame->Image_Tip->pixmap().isNull());
+    QCOMPARE(tip->imageIndex(), image);
     QVERIFY(!ImageLists::icon16(image).isNull());
+    const QLabel *picture = f.part<QLabel>("Image_Tip");
+    QVERIFY(!picture->pixmap().isNull());
+    QCOMPARE(shownPicture(picture),
+             ImageLists::icon16(image).pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32));
     // Docked between the tree and the search bar.
-    const QRect panel = f.frame->Panel_tip->geometry();
-    QVERIFY(panel.top() >= f.frame->VtMemos->geometry().bottom());
-    QVERIFY(panel.bottom() <= f.frame->ToolBar_Bottom->geometry().top());
+    const QRect panel = tip->geometry();
+    QVERIFY(panel.top() >= f.view()->geometry().bottom());
+    QVERIFY(panel.bottom() <= f.searchBar()->geometry().top());
+    // Tall enough for the whole wrapped text.
+    QVERIFY(label->height() >= label->heightForWidth(label->width()));
+}
+
+void TstMemoPaint::emptyTreeInvitesAdding_data()
+{
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<int>("mode"); // the tip shown afterwards
+
+    QTest::newRow("no memos at the start") << "start" << 2;
+    QTest::newRow("the last memo deleted") << "deleteLast" << 2;
+    QTest::newRow("a new memo on the empty tree cancelled") << "cancelNew" << 2;
+    QTest::newRow("a new memo on the empty tree committed without text") << "commitEmpty" << 2;
+    QTest::newRow("a memo left after a delete: no tip") << "deleteOne" << 0;
+    QTest::newRow("memos loaded into the empty tree: no tip") << "reload" << 0;
 }
 
 void TstMemoPaint::emptyTreeInvitesAdding()
 {
-    MemoFrameFixture f;
-    f.start();
-    QCOMPARE(f.frame->tipMode, 2); // the load's filter asked for mode 0
-    f.frame->ShowTip(0);
-    QCOMPARE(f.frame->tipMode, 2);
-    QVERIFY(f.frame->Panel_tip->isVisible());
-    QCOMPARE(f.frame->label_tip->text(), QStringLiteral("Click here to Add a new Item."));
-    QCOMPARE(f.frame->Image_Tip->property("imageIndex").toInt(), 13);
+    QFETCH(QString, way);
+    QFETCH(int, mode);
 
-    // A fully filtered-out tree outside search mode invites adding as well.
-    f.addRow("{A}", "root", "a");
-    QCoreApplication::postEvent(f.frame, new QEvent(QEvent::Type(2024)));
-    f.settle();
-    QCOMPARE(f.frame->tipMode, 0);
-    f.tree().setVisible(f.findNode("a"), false);
-    f.frame->ShowTip(0);
-    QCOMPARE(f.frame->tipMode, 2);
+    // Every way below ends in the frame asking for the hidden tip; with no memo shown it
+    // invites adding instead.
+    MemoFrameFixture f;
+    if (way.startsWith(QLatin1String("delete")))
+        f.addRow("{A}", "root", "a");
+    if (way == QLatin1String("deleteOne"))
+        f.addRow("{B}", "root", "b");
+    f.start();
+    if (way == QLatin1String("reload")) {
+        QCOMPARE(f.tip()->tipMode(), 2);
+        f.addRow("{A}", "root", "a");
+        f.reload();
+        QCOMPARE(f.tree().visibleCount(), 1);
+    } else if (way.startsWith(QLatin1String("delete"))) {
+        QCOMPARE(f.tip()->tipMode(), 0);
+        f.selectOnly(f.findNode("a"));
+        f.frame->Action_MemoDelete->trigger();
+        f.settle();
+        QCOMPARE(f.boxes.size(), size_t(1));
+        QCOMPARE(f.count(), way == QLatin1String("deleteOne") ? 1 : 0);
+        QCOMPARE(f.tree().totalCount(), f.count());
+    } else if (way != QLatin1String("start")) {
+        f.frame->Action_MemoAdd->trigger();
+        f.settle();
+        QVERIFY(f.editor());
+        QCOMPARE(f.tip()->tipMode(), 1);
+        if (way == QLatin1String("cancelNew"))
+            QTest::keyClick(f.editor(), Qt::Key_Escape);
+        else
+            QTest::keyClick(f.editor(), Qt::Key_Return, Qt::ControlModifier);
+        f.settle();
+        QVERIFY(!f.editor());
+        QCOMPARE(f.tree().totalCount(), 0);
+        QCOMPARE(f.count(), 0);
+    }
+
+    QCOMPARE(f.tip()->tipMode(), mode);
+    QCOMPARE(f.tip()->isVisible(), mode != 0);
+    if (mode == 0)
+        return;
+    QCOMPARE(f.part<QLabel>("label_tip")->text(), QStringLiteral("Click here to Add a new Item."));
+    QCOMPARE(shownPicture(f.part<QLabel>("Image_Tip")),
+             ImageLists::icon16(13).pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32));
 }
 
 void TstMemoPaint::tipClicks_data()
@@ -620,28 +700,28 @@ void TstMemoPaint::tipClicks()
     } else if (mode == 3) {
         searchFor(f, QStringLiteral("nothing like it"));
     }
-    QCOMPARE(f.frame->tipMode, mode);
-    QTest::mouseClick(f.frame->label_tip, Qt::LeftButton);
+    QCOMPARE(f.tip()->tipMode(), mode);
+    QTest::mouseClick(f.part<QLabel>("label_tip"), Qt::LeftButton);
     f.settle();
 
     if (mode == 1) {
         QVERIFY(!f.editor());
-        QVERIFY(!f.frame->editingNode.get());
+        QVERIFY(!f.frame->memoBeingEdited());
         QCOMPARE(f.count(), 3);
         OutlineNode *added = f.findNode("typed text");
         QVERIFY(added);
         QCOMPARE(f.column(QString::fromLatin1(memoOf(added)->mid), "content"), QByteArray("typed text"));
-        QCOMPARE(f.frame->tipMode, 0);
+        QCOMPARE(f.tip()->tipMode(), 0);
     } else if (mode == 2) {
         QVERIFY(f.editor());
         QCOMPARE(f.tree().totalCount(), 1);
-        QCOMPARE(f.frame->editingNode.get(), f.tree().topLevelNode(0));
-        QCOMPARE(f.frame->tipMode, 1);
+        QCOMPARE(f.frame->memoBeingEdited(), f.tree().topLevelNode(0));
+        QCOMPARE(f.tip()->tipMode(), 1);
     } else {
-        QVERIFY(!f.frame->searching);
+        QVERIFY(!f.searchBar()->isSearching());
         QCOMPARE(f.tree().visibleCount(), 2);
-        QCOMPARE(f.frame->tipMode, 0);
-        QVERIFY(!f.frame->Panel_tip->isVisible());
+        QCOMPARE(f.tip()->tipMode(), 0);
+        QVERIFY(!f.tip()->isVisible());
     }
 }
 
@@ -668,9 +748,9 @@ void TstMemoPaint::statusShowsCreationTime()
     f.addRow("{A}", "root", "a", false, created);
     f.addRow("{B}", "root", "b", false, 46001.75);
     f.start();
-    TQzStatusBar *bar = f.frame->QzStatusBar1;
+    TQzStatusBar *bar = f.statusBar();
     QCOMPARE(bar->panelCount(), 2);
-    QVERIFY(!f.frame->StatusImage->isHidden());
+    QVERIFY(!f.statusImage()->isHidden());
 
     f.tree().setSelected(f.findNode("a"), true);
     const QLocale locale;
@@ -678,7 +758,7 @@ void TstMemoPaint::statusShowsCreationTime()
     if (time.isValid())
         expected += QLatin1Char(' ') + locale.toString(time, QLocale::LongFormat);
     QCOMPARE(bar->panelText(1), expected + QStringLiteral(" created"));
-    QVERIFY(f.frame->StatusImage->isHidden());
+    QVERIFY(f.statusImage()->isHidden());
     QCOMPARE(bar->panelText(0), QString());
 }
 
@@ -695,17 +775,17 @@ void TstMemoPaint::statusHintWhenNothingSelected()
     MemoFrameFixture f;
     f.addRow("{A}", "root", "a");
     f.start();
-    TQzStatusBar *bar = f.frame->QzStatusBar1;
+    TQzStatusBar *bar = f.statusBar();
     QVERIFY2(hints.contains(bar->panelText(1)), qPrintable(bar->panelText(1))); // after the load
     QCOMPARE(bar->panelText(0), QString());
 
     QSet<QString> seen;
     for (int i = 0; i < 60; ++i) {
         f.tree().setSelected(f.findNode("a"), true);
-        QVERIFY(f.frame->StatusImage->isHidden());
+        QVERIFY(f.statusImage()->isHidden());
         f.tree().clearSelection();
-        QVERIFY(!f.frame->StatusImage->isHidden());
-        QVERIFY(f.frame->StatusImage->isVisible());
+        QVERIFY(!f.statusImage()->isHidden());
+        QVERIFY(f.statusImage()->isVisible());
         QVERIFY2(hints.contains(bar->panelText(1)), qPrintable(bar->panelText(1)));
         QCOMPARE(bar->panelText(0), QString());
         seen.insert(bar->panelText(1));
@@ -713,8 +793,8 @@ void TstMemoPaint::statusHintWhenNothingSelected()
     // Picked at random: sixty picks that all agree would mean no choice at all.
     QVERIFY(seen.size() > 1);
     // The picture sits in the first panel.
-    QCOMPARE(f.frame->StatusImage->parentWidget(), static_cast<QWidget *>(bar));
-    QCOMPARE(f.frame->StatusImage->geometry(), QRect(2, 3, 16, 16));
+    QCOMPARE(f.statusImage()->parentWidget(), static_cast<QWidget *>(bar));
+    QCOMPARE(f.statusImage()->geometry(), QRect(2, 3, 16, 16));
 }
 
 QTEST_MAIN(TstMemoPaint)
