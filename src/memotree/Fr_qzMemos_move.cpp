@@ -33,8 +33,8 @@ void TqzMemosFrame::Action_MemoDeleteExecute()
         }
     } catch (...) {
         // Rows already deleted leave the tree too, so it never shows memos that are gone.
-        for (OutlineNode *node : deletedRows)
-            tree.deleteNode(node);
+        // Deleted together, since a memo and its own sub-memos may both be selected.
+        tree.deleteNodes(deletedRows);
         UpdateCommandState();
         throw;
     }

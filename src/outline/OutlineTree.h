@@ -50,6 +50,9 @@ public:
     void deleteNode(OutlineNode *node);
     void deleteChildren(OutlineNode *node);
     void deleteSelectedNodes();
+    // Deletes the nodes with their descendants; a node whose ancestor is in the list too
+    // goes with that ancestor, so each node is freed once.
+    void deleteNodes(const std::vector<OutlineNode *> &nodes);
     // Moves the node with its children to the first or last place under target (or root).
     // Refuses (returns false) a move into the node itself or one of its descendants.
     bool moveNode(OutlineNode *node, OutlineNode *target, bool asFirstChild);
@@ -98,7 +101,6 @@ public:
     void invalidateNode(OutlineNode *node);
 
 private:
-    void deleteNodes(const std::vector<OutlineNode *> &nodes);
     void forgetSubtree(OutlineNode *node);
     static void renumber(OutlineNode *parent, int from);
     void selectionChanged(OutlineNode *node);

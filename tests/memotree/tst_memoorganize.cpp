@@ -77,27 +77,45 @@ void TstMemoOrganize::deleteAsks()
 
 void TstMemoOrganize::deleteCascades_data()
 {
-    QTest::addColumn<QByteArray>("selected");
+    QTest::addColumn<QByteArray>("selected"); // "*": Select All with alpha expanded
+    QTest::addColumn<QString>("refused");     // a memo whose row the database refuses to delete
     QTest::addColumn<QStringList>("gone");
-    QTest::newRow("top-level memo takes its sub-memos") << QByteArray("alpha")
+    QTest::newRow("top-level memo takes its sub-memos") << QByteArray("alpha") << QString()
                                                         << QStringList{"{A}", "{A1}", "{A2}"};
-    QTest::newRow("sub-memo goes alone") << QByteArray("alpha two") << QStringList{"{A2}"};
+    QTest::newRow("sub-memo goes alone") << QByteArray("alpha two") << QString() << QStringList{"{A2}"};
+    // A memo and its own sub-memos selected together, and a later delete failing: the
+    // memos deleted so far leave the tree, each node once.
+    QTest::newRow("failure part way with parent and sub-memos selected")
+        << QByteArray("*") << QStringLiteral("{C}") << QStringList{"{A}", "{A1}", "{A2}", "{B}", "{B1}"};
 }
 
 void TstMemoOrganize::deleteCascades()
 {
     QFETCH(QByteArray, selected);
+    QFETCH(QString, refused);
     QFETCH(QStringList, gone);
     MemoFrameFixture f;
     seedFamilies(f);
+    if (!refused.isEmpty())
+        f.exec(QStringLiteral("create trigger refuse before delete on memos when old.mid='%1' "
+                              "begin select raise(abort, 'refused'); end;").arg(refused));
     f.start();
-    f.tree().setSelected(f.findNode(selected), true);
-    f.frame->Action_MemoDeleteExecute();
+    if (selected == "*") {
+        f.tree().setExpanded(f.findNode("alpha"), true);
+        f.frame->Action_SelectAll->trigger();
+    } else {
+        f.tree().setSelected(f.findNode(selected), true);
+    }
+    QTest::keyClick(f.view(), Qt::Key_Delete);
     QCOMPARE(f.count(), 6 - gone.size());
     QCOMPARE(f.tree().totalCount(), 6 - gone.size());
     for (const QString &mid : gone)
         QVERIFY2(f.column(mid, "mid").isNull(), qPrintable(mid));
-    QVERIFY(!f.frame->Action_MemoDelete->isEnabled());
+    if (!refused.isEmpty())
+        QCOMPARE(f.boxes.back().text, QStringLiteral("refused."));
+    // Only a memo that could not be deleted stays selected.
+    QCOMPARE(f.tree().selectedCount(), refused.isEmpty() ? 0 : 1);
+    QCOMPARE(f.frame->Action_MemoDelete->isEnabled(), !refused.isEmpty());
 }
 
 void TstMemoOrganize::moveMenus_data()
