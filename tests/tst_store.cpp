@@ -14,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <ctime>
+
 #include <sqlite3.h>
 #include <unistd.h>
 
@@ -923,6 +925,38 @@ private slots:
         QCOMPARE(OleDateTime::toLocal(value), local);
         if (encodesBack)
             QCOMPARE(OleDateTime::fromLocal(local), value);
+    }
+
+    // The time as users see it (status bar, restore question): long format, no zone.
+    void displayTexts_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QByteArray>("zone");
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("text");
+        const double afternoon = 39512.0 + (13 * 3600 + 7 * 60 + 9) / 86400.0; // 5 March 2008 13:07:09
+        QTest::newRow("C locale in UTC") << "C" << QByteArray("UTC") << afternoon << "5 Mar 2008 13:07:09";
+        QTest::newRow("US English in Berlin") << "en_US" << QByteArray("Europe/Berlin") << afternoon
+                                              << "3/5/08 1:07:09 PM";
+        QTest::newRow("German in New York") << "de_DE" << QByteArray("America/New_York") << afternoon
+                                            << "05.03.08 13:07:09";
+        QTest::newRow("midnight shows the date alone") << "en_US" << QByteArray("UTC") << 39512.0 << "3/5/08";
+    }
+    void displayTexts()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QByteArray, zone);
+        QFETCH(double, value);
+        QFETCH(QString, text);
+        const QByteArray oldZone = qgetenv("TZ");
+        qputenv("TZ", zone);
+        tzset();
+        QLocale::setDefault(QLocale(locale));
+        const QString shown = OleDateTime::toDisplayText(value);
+        QLocale::setDefault(QLocale::c());
+        qputenv("TZ", oldZone);
+        tzset();
+        QCOMPARE(shown, text);
     }
 };
 

@@ -52,6 +52,29 @@ TDateTime now()
     return fromLocal(QDateTime::currentDateTime());
 }
 
+QString longTimeFormatWithoutZone(const QLocale &locale)
+{
+    // The zone in the long format would be today's zone, not the one the time was
+    // written in, so it is left out with the blanks that set it apart.
+    const QString format = locale.timeFormat(QLocale::LongFormat);
+    QString result;
+    bool quoted = false;
+    for (qsizetype i = 0; i < format.size(); ++i) {
+        const QChar c = format.at(i);
+        if (c == QLatin1Char('\''))
+            quoted = !quoted;
+        if (quoted || c != QLatin1Char('t')) {
+            result += c;
+            continue;
+        }
+        while (result.endsWith(QLatin1Char(' ')))
+            result.chop(1);
+        while (i + 1 < format.size() && (format.at(i + 1) == QLatin1Char('t') || format.at(i + 1) == QLatin1Char(' ')))
+            ++i;
+    }
+    return result.trimmed();
+}
+
 QString toDisplayText(TDateTime value)
 {
     QDate date;
@@ -60,7 +83,7 @@ QString toDisplayText(TDateTime value)
     const QLocale locale;
     QString text = locale.toString(date, QLocale::ShortFormat);
     if (time.msecsSinceStartOfDay() != 0)
-        text += QLatin1Char(' ') + locale.toString(time, QLocale::LongFormat);
+        text += QLatin1Char(' ') + locale.toString(time, longTimeFormatWithoutZone(locale));
     return text;
 }
 

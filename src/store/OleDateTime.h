@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QDate>
+#include <QLocale>
 #include <QDateTime>
 #include <QTime>
 
@@ -25,8 +26,11 @@ TDateTime fromLocal(const QDateTime &local);
 // The current local date-time, read from the clock now.
 TDateTime now();
 
-// The date-time as users see it: the system's short date, a blank and its long time;
-// the time is left out when it is exactly midnight.
+// The locale's long time format without its time-zone part ("h:mm:ss AP").
+QString longTimeFormatWithoutZone(const QLocale &locale);
+
+// The date-time as users see it: the system's short date, a blank and its long time
+// without a zone; the time is left out when it is exactly midnight.
 QString toDisplayText(TDateTime value);
 
 } // namespace OleDateTime
