@@ -176,6 +176,7 @@ void TqzMemosFrame::label_tipClick()
 
 void TqzMemosFrame::showRandomStatusHint()
 {
+    StatusImage->show();
     const auto pick = QRandomGenerator::global()->bounded(static_cast<int>(statusHints.size()));
     QzStatusBar1->setPanelText(1, QString::fromLatin1(statusHints[static_cast<size_t>(pick)]));
 }
@@ -187,7 +188,6 @@ void TqzMemosFrame::VtMemosChange(OutlineNode *node)
         QzStatusBar1->setPanelText(1, OleDateTime::toDisplayText(memo->createTime) + QStringLiteral(" created"));
         StatusImage->hide();
     } else {
-        StatusImage->show();
         showRandomStatusHint();
     }
 }

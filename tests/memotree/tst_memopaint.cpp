@@ -773,6 +773,12 @@ void TstMemoPaint::statusHintWhenNothingSelected()
     TQzStatusBar *bar = f.statusBar();
     QVERIFY2(hints.contains(bar->panelText(1)), qPrintable(bar->panelText(1))); // after the load
     QCOMPARE(bar->panelText(0), QString());
+    // A reload shows a hint, and the picture with it, even when a memo was selected.
+    f.tree().setSelected(f.findNode("a"), true);
+    QVERIFY(f.statusImage()->isHidden());
+    f.reload();
+    QVERIFY2(hints.contains(bar->panelText(1)), qPrintable(bar->panelText(1)));
+    QVERIFY(!f.statusImage()->isHidden());
 
     QSet<QString> seen;
     for (int i = 0; i < 60; ++i) {
