@@ -1,29 +1,15 @@
 // TReplaceAskDlg: the "Confirm Replace" dialog of the restore, which shows a stored record
-// and the record from the file and asks whether to replace the one by the other. Restore
-// asks through ReplaceAsker, whose answers tests script without showing the dialog.
+// and the record from the file and asks whether to replace the one by the other. The
+// restore asks through InterchangeQuestions; DialogQuestions answers with this dialog.
 #pragma once
+
+#include "InterchangeQuestions.h"
 
 #include <QDialog>
 #include <QString>
 
-#include <functional>
-#include <memory>
-
 class QLabel;
 class QPushButton;
-
-enum class ReplaceAnswer { Yes, YesToAll, No, Abort, Cancel };
-
-// What the dialog shows for one record: the caption label, and the title (content on one
-// line) and time label of the stored record and of the record from the file.
-struct ReplaceAskTexts
-{
-    QString caption;
-    QString oldTitle;
-    QString oldTime;
-    QString newTitle;
-    QString newTime;
-};
 
 class TReplaceAskDlg : public QDialog
 {
@@ -59,27 +45,4 @@ private:
     QLabel *addLabel(int left, int top, bool titleLabel);
 
     ReplaceAnswer answer = ReplaceAnswer::Cancel;
-};
-
-// Asks about one record at a time during one restore. The real dialog is made at the first
-// question and used for every further one; an installed ask function replaces it.
-class ReplaceAsker
-{
-public:
-    using AskFunction = std::function<ReplaceAnswer(const ReplaceAskTexts &texts)>;
-
-    explicit ReplaceAsker(QWidget *dialogParent);
-    ~ReplaceAsker();
-    ReplaceAsker(const ReplaceAsker &) = delete;
-    ReplaceAsker &operator=(const ReplaceAsker &) = delete;
-
-    ReplaceAnswer ask(const ReplaceAskTexts &texts);
-
-    // Installs the function that answers instead of the dialog (tests); an empty one brings
-    // the dialog back. Returns the previous function.
-    static AskFunction setAskFunction(AskFunction function);
-
-private:
-    QWidget *parent;
-    std::unique_ptr<TReplaceAskDlg> dialog;
 };

@@ -1,7 +1,10 @@
-// The save and open file dialogs of the program, behind one seam: every command that asks
-// for a file name goes through GetSaveFileName or GetOpenFileName, and tests install a
-// presenter that picks a name (or cancels) instead of showing a dialog.
+// The save and open file dialogs of the program: the real QFileDialog, and the name chosen
+// last in each named dialog, offered again the next time. Every dialog goes through
+// GetSaveFileName or GetOpenFileName; tests of the dialogs install a presenter that picks a
+// name (or cancels) instead of showing one.
 #pragma once
+
+#include "InterchangeQuestions.h"
 
 #include <QString>
 
@@ -11,16 +14,8 @@ class QWidget;
 
 namespace FileDialogs {
 
-// What a dialog shows. The filter is in "Description|*.ext|..." form; defaultExt may be
-// written "*.ext", ".ext" or "ext".
-struct Request
-{
-    QString name;       // which dialog this is; the last name chosen in it is offered again
-    QString caption;    // empty: the platform's "Save As" or "Open"
-    QString filter;
-    QString defaultExt;
-    QString startPath;  // a folder or a file; empty: the last name chosen in this dialog
-};
+// What a dialog shows (InterchangeQuestions.h).
+using Request = FileNameRequest;
 
 enum class Kind { Save, Open };
 
@@ -36,10 +31,5 @@ QString GetSaveFileName(QWidget *parent, const Request &request);
 // Asks for a file to read; the name need not exist (reading it then fails). Empty when
 // cancelled.
 QString GetOpenFileName(QWidget *parent, const Request &request);
-
-// The main window's save dialog for interchange files (backup and memo export).
-Request ExportDialog();
-// The open dialog for interchange files (restore and import).
-Request OpenDialog1();
 
 } // namespace FileDialogs

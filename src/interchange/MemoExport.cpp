@@ -1,8 +1,8 @@
 #include "MemoExport.h"
 
 #include "Boxes.h"
-#include "FileDialogs.h"
 #include "InterchangeFormat.h"
+#include "InterchangeQuestions.h"
 #include "InterchangeRecords.h"
 #include "OutlineNode.h"
 #include "TMemoInfo.h"
@@ -51,7 +51,7 @@ bool ExportMemos(const QString &fileName, const std::vector<OutlineNode *> &sele
 }
 
 void RunExportCommand(bool editing, const std::vector<OutlineNode *> &selected, const QString &versionText,
-                      QWidget *parent)
+                      InterchangeQuestions &questions)
 {
     if (editing)
         return;
@@ -59,7 +59,7 @@ void RunExportCommand(bool editing, const std::vector<OutlineNode *> &selected, 
         WarningBox(QStringLiteral("Please select a memo!"));
         return;
     }
-    const QString fileName = FileDialogs::GetSaveFileName(parent, FileDialogs::ExportDialog());
+    const QString fileName = questions.saveFileName(Interchange::ExportDialog());
     if (!fileName.isEmpty())
         ExportMemos(fileName, selected, versionText);
 }

@@ -7,8 +7,8 @@
 
 #include <vector>
 
+class InterchangeQuestions;
 class OutlineNode;
-class QWidget;
 
 // Writes the selected nodes (in pre-order, each carrying a TMemoInfo) to the file: every
 // selected node as a top-level memo (pid "root"), each selected level-0 node followed by
@@ -19,7 +19,7 @@ bool ExportMemos(const QString &fileName, const std::vector<OutlineNode *> &sele
                  const QString &versionText);
 
 // The export command: does nothing while a memo is being edited; warns "Please select a
-// memo!" when nothing is selected; otherwise asks for a file name (ExportDialog) and
-// exports to it. The result of the export is not used.
+// memo!" when nothing is selected; otherwise asks for a file name to save
+// (Interchange::ExportDialog) and exports to it. The result of the export is not used.
 void RunExportCommand(bool editing, const std::vector<OutlineNode *> &selected, const QString &versionText,
-                      QWidget *parent);
+                      InterchangeQuestions &questions);

@@ -389,5 +389,7 @@ bool TqzMemosFrame::eventFilter(QObject *watched, QEvent *event)
 
 void TqzMemosFrame::Action_ExportExecute()
 {
-    RunExportCommand(editingNode.get() != nullptr, VtMemos->tree().selectedNodes(), context.fileVersion, this);
+    if (context.questions)
+        RunExportCommand(editingNode.get() != nullptr, VtMemos->tree().selectedNodes(), context.fileVersion,
+                         *context.questions);
 }
