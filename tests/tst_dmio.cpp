@@ -9,10 +9,9 @@
 #include "InterchangeTime.h"
 #include "JotterlyError.h"
 #include "MemoExport.h"
-#include "OutlineTree.h"
+#include "MemoRecord.h"
 #include "SqlConnection.h"
 #include "SqlQuery.h"
-#include "TMemoInfo.h"
 #include "TextHelpers.h"
 #include "ScriptedQuestions.h"
 #include "pU_XmlTry.h"
@@ -419,84 +418,53 @@ private slots:
         }
     }
 
-    void exportWritesSelectionWithSubMemos_data()
+    void exportWritesRecordsInTheirOrder_data()
     {
-        QTest::addColumn<QStringList>("select");
-        QTest::addColumn<QStringList>("expected"); // "mid pid" per memo element, in order
-        QTest::newRow("memos with all their sub-memos")
-            << QStringList{"{M1}", "{M2}"} << QStringList{"{M1} root", "{S1} {M1}", "{S2} {M1}", "{S3} {M1}",
-                                                          "{M2} root", "{S4} {M2}"};
-        QTest::newRow("sub-memos alone") << QStringList{"{S1}", "{S3}"} << QStringList{"{S1} root", "{S3} root"};
-        QTest::newRow("nothing selected") << QStringList{} << QStringList{};
+        QTest::addColumn<QStringList>("records"); // "mid pid" per record, in the order given
+        QTest::newRow("memos with their sub-memos")
+            << QStringList{"{M1} root", "{S1} {M1}", "{S2} {M1}", "{M2} root", "{S4} {M2}"};
+        QTest::newRow("sub-memos as top-level memos") << QStringList{"{S1} root", "{S3} root"};
+        QTest::newRow("pids written as given, in any order") << QStringList{"{S1} {M1}", "{M1} root"};
+        QTest::newRow("no records") << QStringList{};
     }
-    void exportWritesSelectionWithSubMemos()
+    void exportWritesRecordsInTheirOrder()
     {
-        QFETCH(QStringList, select);
-        QFETCH(QStringList, expected);
-        OutlineTree tree;
-        tree.OnCreateNodeData = [] { return std::make_unique<TMemoInfo>(); };
-        QHash<QString, OutlineNode *> nodes;
-        const auto add = [&](OutlineNode *parent, const QByteArray &mid, const QByteArray &content) {
-            OutlineNode *node = tree.addChild(parent);
-            TMemoInfo *memo = memoOf(node);
-            memo->mid = mid;
-            memo->pid = parent ? memoOf(parent)->mid : QByteArray("root");
-            memo->content = content;
-            memo->assignTime = at(2008, 3, 5, 14, 7, 9);
-            memo->createTime = at(2008, 3, 5, 14, 7, 9) + 0.25;
-            memo->editTime = 0;
-            nodes.insert(QString::fromLatin1(mid), node);
-            return node;
-        };
-        OutlineNode *m1 = add(nullptr, "{M1}", "memo\r\ntwo lines");
-        add(m1, "{S1}", "sub 1");
-        add(m1, "{S2}", "hidden by the filter");
-        add(m1, "{S3}", "sub 3");
-        OutlineNode *m2 = add(nullptr, "{M2}", "memo 2");
-        add(m2, "{S4}", "sub 4");
-        tree.setVisible(nodes["{S2}"], false);
-        tree.setExpanded(m2, true);
-        for (const QString &mid : select)
-            tree.setSelected(nodes[mid], true);
+        QFETCH(QStringList, records);
+        std::vector<MemoRecord> memos;
+        for (const QString &midPid : records) {
+            MemoRecord memo;
+            memo.mid = midPid.section(' ', 0, 0).toLatin1();
+            memo.pid = midPid.section(' ', 1, 1).toLatin1();
+            memo.content = memo.mid == "{M1}" ? QByteArray("memo\r\ntwo lines") : "text of " + memo.mid;
+            memo.expandFlag = true; // never written
+            memo.assignTime = at(2008, 3, 5, 14, 7, 9);
+            memo.createTime = at(2008, 3, 5, 14, 7, 9) + 0.25;
+            memo.editTime = 0;
+            memos.push_back(memo);
+        }
 
         const QString file = path("export.qzx");
-        QVERIFY(ExportMemos(file, tree.selectedNodes(), kVersion));
+        QVERIFY(ExportMemos(file, memos, kVersion));
         QCOMPARE(boxes, QStringList());
         Txmltry xml;
         xml.LoadFromFile(file);
         QCOMPARE(QByteArray(xml.FindNode("brivel").attribute("app").value()), QByteArray("Clockvane"));
+        QCOMPARE(QString::fromUtf8(xml.FindNode("brivel").attribute("appversion").value()), kVersion);
         QCOMPARE(xml.ChildCount("brivel,tasks"), 0);
         QCOMPARE(xml.ChildCount("brivel,notes"), 0);
-        const QStringList elements = elementsOf(xml, "brivel,memos");
+        QCOMPARE(xml.ChildCount("brivel,peers"), 0);
         QStringList midPid;
         for (pugi::xml_node memo : xml.FindNode("brivel,memos").children())
             midPid << QString::fromUtf8(memo.attribute("mid").value()) + ' ' + memo.attribute("pid").value();
-        QCOMPARE(midPid, expected);
-        if (!select.isEmpty() && select[0] == "{M1}") {
-            QCOMPARE(elements[0], QStringLiteral("memo: mid={M1}, pid=root, content=memo\r\ntwo lines, "
-                                                 "assign-time=2008-03-05T14:07:09.000Z, "
-                                                 "create-time=2008-03-05T20:07:09.000Z, "
-                                                 "edit-time=1899-12-30T00:00:00.000Z"));
+        QCOMPARE(midPid, records);
+        const QStringList elements = elementsOf(xml, "brivel,memos");
+        const int m1 = records.indexOf("{M1} root");
+        if (m1 >= 0) {
+            QCOMPARE(elements[m1], QStringLiteral("memo: mid={M1}, pid=root, content=memo\r\ntwo lines, "
+                                                  "assign-time=2008-03-05T14:07:09.000Z, "
+                                                  "create-time=2008-03-05T20:07:09.000Z, "
+                                                  "edit-time=1899-12-30T00:00:00.000Z"));
         }
-    }
-
-    void exportedSubMemosImportAsTopLevel()
-    {
-        OutlineTree tree;
-        tree.OnCreateNodeData = [] { return std::make_unique<TMemoInfo>(); };
-        OutlineNode *parent = tree.addChild(nullptr);
-        memoOf(parent)->mid = "{P}";
-        memoOf(parent)->pid = "root";
-        for (const char *mid : {"{S1}", "{S2}"}) {
-            OutlineNode *sub = tree.addChild(parent);
-            memoOf(sub)->mid = mid;
-            memoOf(sub)->pid = "{P}";
-            tree.setSelected(sub, true);
-        }
-        QVERIFY(ExportMemos(path("subs.qzx"), tree.selectedNodes(), kVersion));
-        TIoDm io(*db, kVersion, scripted);
-        QVERIFY(io.ImportFrom(path("subs.qzx")));
-        QCOMPARE(column("memos", "pid"), QStringList({"root", "root"}));
     }
 
     void exportCommand_data()
@@ -521,14 +489,14 @@ private slots:
         QFETCH(QStringList, expectedBoxes);
         QFETCH(int, dialogsShown);
         QFETCH(bool, written);
-        OutlineTree tree;
-        tree.OnCreateNodeData = [] { return std::make_unique<TMemoInfo>(); };
-        OutlineNode *node = tree.addChild(nullptr);
-        memoOf(node)->mid = "{M}";
-        if (selectSome)
-            tree.setSelected(node, true);
+        std::vector<MemoRecord> selected; // what a selection of one memo exports
+        if (selectSome) {
+            selected.emplace_back();
+            selected.back().mid = "{M}";
+            selected.back().pid = "root";
+        }
         scripted.nextFile = chosen.isEmpty() ? QString() : path(chosen);
-        RunExportCommand(editing, tree.selectedNodes(), kVersion, scripted);
+        RunExportCommand(editing, selected, kVersion, scripted);
         QCOMPARE(boxes, expectedBoxes);
         QCOMPARE(scripted.dialogs.size(), dialogsShown);
         if (dialogsShown) {
@@ -670,18 +638,18 @@ private slots:
     {
         QFETCH(bool, exportMemos);
         // Incompressible text, so the file grows past the size limit set below.
-        OutlineTree tree;
-        tree.OnCreateNodeData = [] { return std::make_unique<TMemoInfo>(); };
+        std::vector<MemoRecord> selected;
         for (int i = 0; i < 60; ++i) {
             QByteArray noise(1024, '\0');
             QRandomGenerator::global()->fillRange(reinterpret_cast<quint32 *>(noise.data()), noise.size() / 4);
             const QByteArray text = noise.toBase64();
             const QByteArray mid = "{" + QByteArray::number(i) + "}";
             addMemo(mid, "root", text, at(2008, 1, 1, 0, 0, 0));
-            OutlineNode *node = tree.addChild(nullptr);
-            memoOf(node)->mid = mid;
-            memoOf(node)->content = text;
-            tree.setSelected(node, true);
+            MemoRecord memo;
+            memo.mid = mid;
+            memo.pid = "root";
+            memo.content = text;
+            selected.push_back(memo);
         }
         const QString file = path("older.qzx");
         QFile older(file);
@@ -697,7 +665,7 @@ private slots:
         limited.rlim_cur = 16 * 1024;
         QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
         TIoDm io(*db, kVersion, scripted);
-        const bool result = exportMemos ? ExportMemos(file, tree.selectedNodes(), kVersion) : io.BackupTo(file);
+        const bool result = exportMemos ? ExportMemos(file, selected, kVersion) : io.BackupTo(file);
         setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, oldHandler);
 

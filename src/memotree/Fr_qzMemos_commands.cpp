@@ -5,6 +5,7 @@
 #include "GeneralErrorHandler.h"
 #include "ImageLists.h"
 #include "MemoExport.h"
+#include "MemoExportOrder.h"
 #include "Messages.h"
 #include "PictureToolBar.h"
 #include "TipLabel.h"
@@ -390,6 +391,6 @@ bool TqzMemosFrame::eventFilter(QObject *watched, QEvent *event)
 void TqzMemosFrame::Action_ExportExecute()
 {
     if (context.questions)
-        RunExportCommand(editingNode.get() != nullptr, VtMemos->tree().selectedNodes(), context.fileVersion,
-                         *context.questions);
+        RunExportCommand(editingNode.get() != nullptr, MemoExportOrder(VtMemos->tree().selectedNodes()),
+                         context.fileVersion, *context.questions);
 }
