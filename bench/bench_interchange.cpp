@@ -1,9 +1,9 @@
 #include "bench_interchange.h"
 
 #include "BenchSession.h"
-#include "Dlg_ReplaceAsk.h"
 #include "Dm_Io.h"
 #include "InterchangeFormat.h"
+#include "InterchangeQuestions.h"
 #include "JotterlyError.h"
 #include "SqlConnection.h"
 #include "SqlQuery.h"
@@ -26,6 +26,22 @@ namespace {
 constexpr double kImportLimitMs = 2000;
 constexpr double kRestoreLimitMs = 3000;
 const QString kVersion = QStringLiteral("0.0.0.0");
+
+// The bench's answers to the interchange questions: every replace question of a restore is
+// answered "All"; no file name is ever asked, as each operation is given its file.
+class AnswerAll : public InterchangeQuestions
+{
+public:
+    ReplaceAnswer confirmReplace(const ReplaceAskTexts &) override { return ReplaceAnswer::YesToAll; }
+    QString saveFileName(const FileNameRequest &) override { return QString(); }
+    QString openFileName(const FileNameRequest &) override { return QString(); }
+};
+
+AnswerAll &answerAll()
+{
+    static AnswerAll questions;
+    return questions;
+}
 
 void removeDatabase(const QString &path)
 {
@@ -176,7 +192,7 @@ QString backupFile(const BenchSession &session)
     if (!QFile::exists(file)) {
         SqlConnection db;
         db.open(sourceCopy(session));
-        TIoDm io(db, kVersion, nullptr);
+        TIoDm io(db, kVersion, answerAll());
         require(io.BackupTo(file), QStringLiteral("the backup for import and restore failed"));
     }
     return file;
@@ -201,22 +217,6 @@ RowCounts sourceCounts(const BenchSession &session)
     return countsOf(db);
 }
 
-// Answers every question of a restore with "All" while it lives.
-class AnswerAll
-{
-public:
-    AnswerAll()
-        : previous(ReplaceAsker::setAskFunction([](const ReplaceAskTexts &) { return ReplaceAnswer::YesToAll; }))
-    {
-    }
-    ~AnswerAll() { ReplaceAsker::setAskFunction(previous); }
-    AnswerAll(const AnswerAll &) = delete;
-    AnswerAll &operator=(const AnswerAll &) = delete;
-
-private:
-    ReplaceAsker::AskFunction previous;
-};
-
 // The database and module of one timed run, made before the clock starts.
 struct Target
 {
@@ -227,7 +227,7 @@ struct Target
     {
         db = std::make_unique<SqlConnection>();
         db->open(path);
-        io = std::make_unique<TIoDm>(*db, kVersion, nullptr);
+        io = std::make_unique<TIoDm>(*db, kVersion, answerAll());
     }
     void close()
     {
@@ -245,7 +245,7 @@ MeasurementResult MeasureBackup(BenchSession &session)
     const QString bareTarget = workFile(session, "bare.qzx");
     SqlConnection db;
     db.open(source);
-    TIoDm io(db, kVersion, nullptr);
+    TIoDm io(db, kVersion, answerAll());
 
     MeasurementResult result;
     result.name = QStringLiteral("backup");
@@ -290,7 +290,6 @@ MeasurementResult MeasureRestoreAll(BenchSession &session)
     const QString source = sourceCopy(session);
     const RowCounts expected = sourceCounts(session);
     const QString path = workFile(session, "restore.qzb");
-    const AnswerAll answerAll;
     Target target;
     const Measurement restore{
         [&] {

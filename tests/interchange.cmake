@@ -1,3 +1,7 @@
-# Backup, restore, import, the Confirm Replace dialog and the memo export.
-jotterly_add_test(tst_dmio SOURCES tst_dmio.cpp LIBS jotterly_io)
-target_include_directories(tst_dmio PRIVATE ${PROJECT_SOURCE_DIR}/src/memotree)
+# The interchange engine without a screen: backup, restore, import and the memo export,
+# with the questions answered by ScriptedQuestions.
+jotterly_add_test(tst_dmio SOURCES tst_dmio.cpp ScriptedQuestions.h LIBS jotterly_interchange)
+# The interchange dialogs, offscreen: Confirm Replace, the file dialogs and DialogQuestions.
+jotterly_add_test(tst_interchangedialogs SOURCES tst_interchangedialogs.cpp LIBS jotterly_interchange_ui)
+# The memo tree's export order and what the export writes of it, without a screen.
+jotterly_add_test(tst_memoexportorder SOURCES tst_memoexportorder.cpp ScriptedQuestions.h LIBS jotterly_memotree)

@@ -1,29 +1,23 @@
-// Tests of backup, restore and import (TIoDm), the Confirm Replace dialog and the memo
-// export, on a real SQLite file in a temporary folder. Boxes, file dialogs and the replace
-// question go through their seams, so no test ever waits for a user.
+// Tests of backup, restore and import (TIoDm) and the memo export, on a real SQLite file
+// in a temporary folder, without a screen. Boxes go through their seam, and the file-name
+// and replace questions are answered by ScriptedQuestions, so no test ever waits for a
+// user. The real dialogs are tested in tst_interchangedialogs.
 #include "Boxes.h"
-#include "Dlg_ReplaceAsk.h"
 #include "Dm_Io.h"
-#include "FileDialogs.h"
 #include "InterchangeFormat.h"
 #include "InterchangeRecords.h"
 #include "InterchangeTime.h"
 #include "JotterlyError.h"
 #include "MemoExport.h"
-#include "OutlineTree.h"
+#include "MemoRecord.h"
 #include "SqlConnection.h"
 #include "SqlQuery.h"
-#include "TMemoInfo.h"
 #include "TextHelpers.h"
+#include "ScriptedQuestions.h"
 #include "pU_XmlTry.h"
 
-#include <QApplication>
-#include <QFileDialog>
-#include <QLabel>
-#include <QPushButton>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
 
 #include <cmath>
@@ -81,11 +75,7 @@ class TestDmIo : public QObject
     std::unique_ptr<QTemporaryDir> dir;
     std::unique_ptr<SqlConnection> db;
     QStringList boxes;
-    QString nextFile;                        // what the file dialog answers; empty cancels
-    QList<FileDialogs::Request> dialogs;
-    QList<FileDialogs::Kind> dialogKinds;
-    QList<ReplaceAnswer> answers;            // scripted answers of the replace question
-    QList<ReplaceAskTexts> asked;
+    ScriptedQuestions scripted; // file names, replace answers and what was asked
 
     QString path(const QString &name) const { return dir->filePath(name); }
 
@@ -197,31 +187,16 @@ private slots:
         db = std::make_unique<SqlConnection>();
         db->open(path("qzData.qzb"));
         boxes.clear();
-        dialogs.clear();
-        dialogKinds.clear();
-        answers.clear();
-        asked.clear();
-        nextFile.clear();
+        scripted.clear();
         Boxes::setPresenter([this](const QString &caption, const QString &text, Boxes::Buttons, Boxes::Icon) {
             boxes << caption + ": " + text;
             return int(Boxes::IdOk);
-        });
-        FileDialogs::setPresenter([this](FileDialogs::Kind kind, const FileDialogs::Request &request, QWidget *) {
-            dialogKinds << kind;
-            dialogs << request;
-            return nextFile;
-        });
-        ReplaceAsker::setAskFunction([this](const ReplaceAskTexts &texts) {
-            asked << texts;
-            return answers.isEmpty() ? ReplaceAnswer::Cancel : answers.takeFirst();
         });
     }
 
     void cleanup()
     {
         Boxes::setPresenter({});
-        FileDialogs::setPresenter({});
-        ReplaceAsker::setAskFunction({});
         QVERIFY(!db->inTransaction());
         db.reset();
         dir.reset();
@@ -243,15 +218,15 @@ private slots:
         const QList<QStringList> memos = rows("memos", kMemoColumns);
         const QList<QStringList> tasks = rows("tasks", kTaskColumns);
 
-        TIoDm io(*db, kVersion, nullptr);
-        nextFile = path("backup.qzx");
+        TIoDm io(*db, kVersion, scripted);
+        scripted.nextFile = path("backup.qzx");
         QVERIFY(io.Backup());
-        QCOMPARE(dialogKinds, QList<FileDialogs::Kind>{FileDialogs::Kind::Save});
-        QCOMPARE(dialogs[0].filter, QStringLiteral("Brivel Database,  (*.qzx)|*.qzx"));
-        QCOMPARE(dialogs[0].defaultExt, QStringLiteral("*.qzx"));
+        QCOMPARE(scripted.dialogKinds, QList<ScriptedQuestions::Kind>{ScriptedQuestions::Kind::Save});
+        QCOMPARE(scripted.dialogs[0].filter, QStringLiteral("Brivel Database,  (*.qzx)|*.qzx"));
+        QCOMPARE(scripted.dialogs[0].defaultExt, QStringLiteral("*.qzx"));
 
         Txmltry xml;
-        xml.LoadFromFile(nextFile);
+        xml.LoadFromFile(scripted.nextFile);
         QCOMPARE(QByteArray(xml.FindNode("brivel").attribute("app").value()), QByteArray("Clockvane"));
         QCOMPARE(QString::fromUtf8(xml.FindNode("brivel").attribute("appversion").value()), kVersion);
         QCOMPARE(xml.ChildCount("brivel,memos"), 4);
@@ -265,7 +240,7 @@ private slots:
         clearTables();
         QVERIFY(io.Restore());
         QCOMPARE(boxes, QStringList());
-        QVERIFY(asked.isEmpty()); // nothing was stored, so nothing is asked
+        QVERIFY(scripted.asked.isEmpty()); // nothing was stored, so nothing is asked
         QCOMPARE(rows("memos", kMemoColumns), memos);
         QCOMPARE(rows("tasks", kTaskColumns), tasks);
         // A NULL time comes back as the stored zero date-time.
@@ -322,24 +297,25 @@ private slots:
               {"create-time", "2008-03-05T14:07:09Z"}, {"edit-time", "2008-03-05T14:07:09Z"},
               {"check-time", "2008-03-05T14:07:09Z"}, {"alarm-time", "2008-03-05T14:07:09Z"},
               {"due-time", "2008-03-05T14:07:09Z"}}});
-        answers = script;
-        nextFile = file;
-        TIoDm io(*db, kVersion, nullptr);
+        scripted.answers = script;
+        scripted.nextFile = file;
+        TIoDm io(*db, kVersion, scripted);
         QVERIFY(io.Restore()); // an Abort counts as success
         QCOMPARE(boxes, QStringList());
-        QCOMPARE(asked.size(), questions);
-        QCOMPARE(dialogKinds, QList<FileDialogs::Kind>{FileDialogs::Kind::Open});
-        QCOMPARE(dialogs[0].filter, QStringLiteral("Brivel Database, (*.qzx)|*.qzx"));
+        QCOMPARE(scripted.asked.size(), questions);
+        QCOMPARE(scripted.replaceQuestionsEnded, 1);
+        QCOMPARE(scripted.dialogKinds, QList<ScriptedQuestions::Kind>{ScriptedQuestions::Kind::Open});
+        QCOMPARE(scripted.dialogs[0].filter, QStringLiteral("Brivel Database, (*.qzx)|*.qzx"));
 
         // What the first question showed.
-        QCOMPARE(asked[0].caption, QStringLiteral("Would you like to replace the existing memo"));
-        QCOMPARE(asked[0].oldTitle, QStringLiteral("stored A  second line"));
-        QCOMPARE(asked[0].oldTime, "modified: " + OleDateTime::toDisplayText(at(2001, 1, 1, 1, 1, 1) + 0.5));
-        QCOMPARE(asked[0].newTitle, QStringLiteral("file A line two"));
-        QCOMPARE(asked[0].newTime, "modified: " + OleDateTime::toDisplayText(at(2008, 3, 5, 13, 7, 9)));
+        QCOMPARE(scripted.asked[0].caption, QStringLiteral("Would you like to replace the existing memo"));
+        QCOMPARE(scripted.asked[0].oldTitle, QStringLiteral("stored A  second line"));
+        QCOMPARE(scripted.asked[0].oldTime, "modified: " + OleDateTime::toDisplayText(at(2001, 1, 1, 1, 1, 1) + 0.5));
+        QCOMPARE(scripted.asked[0].newTitle, QStringLiteral("file A line two"));
+        QCOMPARE(scripted.asked[0].newTime, "modified: " + OleDateTime::toDisplayText(at(2008, 3, 5, 13, 7, 9)));
         if (questions == 3) {
-            QCOMPARE(asked[2].caption, QStringLiteral("Would you like to replace the existing task"));
-            QCOMPARE(asked[2].newTime, "modified: " + OleDateTime::toDisplayText(at(2008, 4, 5, 0, 0, 0)));
+            QCOMPARE(scripted.asked[2].caption, QStringLiteral("Would you like to replace the existing task"));
+            QCOMPARE(scripted.asked[2].newTime, "modified: " + OleDateTime::toDisplayText(at(2008, 4, 5, 0, 0, 0)));
         }
 
         const QHash<QString, QString> stored{{"{A}", "stored A\r\nsecond line"}, {"{B}", "stored B"}, {"{T}", "stored T"}};
@@ -364,17 +340,17 @@ private slots:
     {
         fillSample();
         const QString file = path("import.qzx");
-        TIoDm io(*db, kVersion, nullptr);
+        TIoDm io(*db, kVersion, scripted);
         QVERIFY(io.BackupTo(file));
         const QList<QStringList> original = rows("memos", kMemoColumns);
         clearTables();
 
-        nextFile = file;
+        scripted.nextFile = file;
         QVERIFY(io.Import());
         QVERIFY(io.Import());
         QCOMPARE(boxes, QStringList());
-        QVERIFY(asked.isEmpty());
-        QCOMPARE(dialogKinds, QList<FileDialogs::Kind>(2, FileDialogs::Kind::Open));
+        QVERIFY(scripted.asked.isEmpty());
+        QCOMPARE(scripted.dialogKinds, QList<ScriptedQuestions::Kind>(2, ScriptedQuestions::Kind::Open));
 
         const QList<QStringList> memos = rows("memos", kMemoColumns);
         QCOMPARE(memos.size(), 8);
@@ -429,7 +405,7 @@ private slots:
     {
         QFETCH(QList<Attributes>, records);
         QFETCH(QStringList, parents);
-        TIoDm io(*db, kVersion, nullptr);
+        TIoDm io(*db, kVersion, scripted);
         QVERIFY(io.ImportFrom(writeDocument("subs.qzx", records)));
         QCOMPARE(boxes, QStringList());
         const QStringList mids = column("memos", "mid");
@@ -442,84 +418,53 @@ private slots:
         }
     }
 
-    void exportWritesSelectionWithSubMemos_data()
+    void exportWritesRecordsInTheirOrder_data()
     {
-        QTest::addColumn<QStringList>("select");
-        QTest::addColumn<QStringList>("expected"); // "mid pid" per memo element, in order
-        QTest::newRow("memos with all their sub-memos")
-            << QStringList{"{M1}", "{M2}"} << QStringList{"{M1} root", "{S1} {M1}", "{S2} {M1}", "{S3} {M1}",
-                                                          "{M2} root", "{S4} {M2}"};
-        QTest::newRow("sub-memos alone") << QStringList{"{S1}", "{S3}"} << QStringList{"{S1} root", "{S3} root"};
-        QTest::newRow("nothing selected") << QStringList{} << QStringList{};
+        QTest::addColumn<QStringList>("records"); // "mid pid" per record, in the order given
+        QTest::newRow("memos with their sub-memos")
+            << QStringList{"{M1} root", "{S1} {M1}", "{S2} {M1}", "{M2} root", "{S4} {M2}"};
+        QTest::newRow("sub-memos as top-level memos") << QStringList{"{S1} root", "{S3} root"};
+        QTest::newRow("pids written as given, in any order") << QStringList{"{S1} {M1}", "{M1} root"};
+        QTest::newRow("no records") << QStringList{};
     }
-    void exportWritesSelectionWithSubMemos()
+    void exportWritesRecordsInTheirOrder()
     {
-        QFETCH(QStringList, select);
-        QFETCH(QStringList, expected);
-        OutlineTree tree;
-        tree.OnCreateNodeData = [] { return std::make_unique<TMemoInfo>(); };
-        QHash<QString, OutlineNode *> nodes;
-        const auto add = [&](OutlineNode *parent, const QByteArray &mid, const QByteArray &content) {
-            OutlineNode *node = tree.addChild(parent);
-            TMemoInfo *memo = memoOf(node);
-            memo->mid = mid;
-            memo->pid = parent ? memoOf(parent)->mid : QByteArray("root");
-            memo->content = content;
-            memo->assignTime = at(2008, 3, 5, 14, 7, 9);
-            memo->createTime = at(2008, 3, 5, 14, 7, 9) + 0.25;
-            memo->editTime = 0;
-            nodes.insert(QString::fromLatin1(mid), node);
-            return node;
-        };
-        OutlineNode *m1 = add(nullptr, "{M1}", "memo\r\ntwo lines");
-        add(m1, "{S1}", "sub 1");
-        add(m1, "{S2}", "hidden by the filter");
-        add(m1, "{S3}", "sub 3");
-        OutlineNode *m2 = add(nullptr, "{M2}", "memo 2");
-        add(m2, "{S4}", "sub 4");
-        tree.setVisible(nodes["{S2}"], false);
-        tree.setExpanded(m2, true);
-        for (const QString &mid : select)
-            tree.setSelected(nodes[mid], true);
+        QFETCH(QStringList, records);
+        std::vector<MemoRecord> memos;
+        for (const QString &midPid : records) {
+            MemoRecord memo;
+            memo.mid = midPid.section(' ', 0, 0).toLatin1();
+            memo.pid = midPid.section(' ', 1, 1).toLatin1();
+            memo.content = memo.mid == "{M1}" ? QByteArray("memo\r\ntwo lines") : "text of " + memo.mid;
+            memo.expandFlag = true; // never written
+            memo.assignTime = at(2008, 3, 5, 14, 7, 9);
+            memo.createTime = at(2008, 3, 5, 14, 7, 9) + 0.25;
+            memo.editTime = 0;
+            memos.push_back(memo);
+        }
 
         const QString file = path("export.qzx");
-        QVERIFY(ExportMemos(file, tree.selectedNodes(), kVersion));
+        QVERIFY(ExportMemos(file, memos, kVersion));
         QCOMPARE(boxes, QStringList());
         Txmltry xml;
         xml.LoadFromFile(file);
         QCOMPARE(QByteArray(xml.FindNode("brivel").attribute("app").value()), QByteArray("Clockvane"));
+        QCOMPARE(QString::fromUtf8(xml.FindNode("brivel").attribute("appversion").value()), kVersion);
         QCOMPARE(xml.ChildCount("brivel,tasks"), 0);
         QCOMPARE(xml.ChildCount("brivel,notes"), 0);
-        const QStringList elements = elementsOf(xml, "brivel,memos");
+        QCOMPARE(xml.ChildCount("brivel,peers"), 0);
         QStringList midPid;
         for (pugi::xml_node memo : xml.FindNode("brivel,memos").children())
             midPid << QString::fromUtf8(memo.attribute("mid").value()) + ' ' + memo.attribute("pid").value();
-        QCOMPARE(midPid, expected);
-        if (!select.isEmpty() && select[0] == "{M1}") {
-            QCOMPARE(elements[0], QStringLiteral("memo: mid={M1}, pid=root, content=memo\r\ntwo lines, "
-                                                 "assign-time=2008-03-05T14:07:09.000Z, "
-                                                 "create-time=2008-03-05T20:07:09.000Z, "
-                                                 "edit-time=1899-12-30T00:00:00.000Z"));
+        QCOMPARE(midPid, records);
+        const QStringList elements = elementsOf(xml, "brivel,memos");
+        const int m1 = records.indexOf("{M1} root");
+        if (m1 >= 0) {
+            QCOMPARE(elements[m1], QStringLiteral("memo: mid={M1}, pid=root, content=memo\r\ntwo lines, "
+                                                  "assign-time=2008-03-05T14:07:09.000Z, "
+                                                  "create-time=2008-03-05T20:07:09.000Z, "
+                                                  "edit-time=1899-12-30T00:00:00.000Z"));
         }
-    }
-
-    void exportedSubMemosImportAsTopLevel()
-    {
-        OutlineTree tree;
-        tree.OnCreateNodeData = [] { return std::make_unique<TMemoInfo>(); };
-        OutlineNode *parent = tree.addChild(nullptr);
-        memoOf(parent)->mid = "{P}";
-        memoOf(parent)->pid = "root";
-        for (const char *mid : {"{S1}", "{S2}"}) {
-            OutlineNode *sub = tree.addChild(parent);
-            memoOf(sub)->mid = mid;
-            memoOf(sub)->pid = "{P}";
-            tree.setSelected(sub, true);
-        }
-        QVERIFY(ExportMemos(path("subs.qzx"), tree.selectedNodes(), kVersion));
-        TIoDm io(*db, kVersion, nullptr);
-        QVERIFY(io.ImportFrom(path("subs.qzx")));
-        QCOMPARE(column("memos", "pid"), QStringList({"root", "root"}));
     }
 
     void exportCommand_data()
@@ -544,19 +489,19 @@ private slots:
         QFETCH(QStringList, expectedBoxes);
         QFETCH(int, dialogsShown);
         QFETCH(bool, written);
-        OutlineTree tree;
-        tree.OnCreateNodeData = [] { return std::make_unique<TMemoInfo>(); };
-        OutlineNode *node = tree.addChild(nullptr);
-        memoOf(node)->mid = "{M}";
-        if (selectSome)
-            tree.setSelected(node, true);
-        nextFile = chosen.isEmpty() ? QString() : path(chosen);
-        RunExportCommand(editing, tree.selectedNodes(), kVersion, nullptr);
+        std::vector<MemoRecord> selected; // what a selection of one memo exports
+        if (selectSome) {
+            selected.emplace_back();
+            selected.back().mid = "{M}";
+            selected.back().pid = "root";
+        }
+        scripted.nextFile = chosen.isEmpty() ? QString() : path(chosen);
+        RunExportCommand(editing, selected, kVersion, scripted);
         QCOMPARE(boxes, expectedBoxes);
-        QCOMPARE(dialogs.size(), dialogsShown);
+        QCOMPARE(scripted.dialogs.size(), dialogsShown);
         if (dialogsShown) {
-            QCOMPARE(dialogKinds[0], FileDialogs::Kind::Save);
-            QCOMPARE(dialogs[0].filter, QStringLiteral("Brivel Database,  (*.qzx)|*.qzx"));
+            QCOMPARE(scripted.dialogKinds[0], ScriptedQuestions::Kind::Save);
+            QCOMPARE(scripted.dialogs[0].filter, QStringLiteral("Brivel Database,  (*.qzx)|*.qzx"));
         }
         QCOMPARE(QFile::exists(path("out.qzx")), written);
     }
@@ -596,11 +541,12 @@ private slots:
             QVERIFY(out.open(QIODevice::WriteOnly));
             out.write("\x10\0\0\0\0\0\0\0this is not compressed", 30);
         }
-        answers = {ReplaceAnswer::YesToAll};
-        TIoDm io(*db, kVersion, nullptr);
+        scripted.answers = {ReplaceAnswer::YesToAll};
+        TIoDm io(*db, kVersion, scripted);
         QVERIFY(!(import ? io.ImportFrom(file) : io.RestoreFrom(file)));
         QCOMPARE(boxes, expectedBoxes);
-        QVERIFY(asked.isEmpty());
+        QVERIFY(scripted.asked.isEmpty());
+        QCOMPARE(scripted.replaceQuestionsEnded, import ? 0 : 1); // a failed restore ends its questions too
         QCOMPARE(rows("memos", kMemoColumns), before);
     }
 
@@ -643,7 +589,7 @@ private slots:
         }
         const QString file = writeDocument("broken.qzx", {memoAttributes("{A}", "root", "first"), broken,
                                                           memoAttributes("{C}", "root", "third")});
-        TIoDm io(*db, kVersion, nullptr);
+        TIoDm io(*db, kVersion, scripted);
         QVERIFY(!(import ? io.ImportFrom(file) : io.RestoreFrom(file)));
         QCOMPARE(boxes, expectedBoxes);
         QVERIFY(!db->inTransaction());
@@ -659,7 +605,7 @@ private slots:
         };
         const QByteArray before = cacheSize();
         const QString file = writeDocument("one.qzx", {memoAttributes("{A}", "root", "one")});
-        TIoDm io(*db, kVersion, nullptr);
+        TIoDm io(*db, kVersion, scripted);
         QVERIFY(io.ImportFrom(file));
         QCOMPARE(cacheSize(), before);
         QVERIFY(!db->inTransaction());
@@ -676,7 +622,7 @@ private slots:
     {
         Attributes record = memoAttributes("{A}", "root", "unused");
         record.removeAt(2);
-        TIoDm io(*db, kVersion, nullptr);
+        TIoDm io(*db, kVersion, scripted);
         QVERIFY(io.ImportFrom(writeDocument("nocontent.qzx", {record})));
         QCOMPARE(boxes, QStringList{"Error: brivel,memos,memo#0: content not Exist !"});
         QCOMPARE(column("memos", "content"), QStringList{""});
@@ -692,18 +638,18 @@ private slots:
     {
         QFETCH(bool, exportMemos);
         // Incompressible text, so the file grows past the size limit set below.
-        OutlineTree tree;
-        tree.OnCreateNodeData = [] { return std::make_unique<TMemoInfo>(); };
+        std::vector<MemoRecord> selected;
         for (int i = 0; i < 60; ++i) {
             QByteArray noise(1024, '\0');
             QRandomGenerator::global()->fillRange(reinterpret_cast<quint32 *>(noise.data()), noise.size() / 4);
             const QByteArray text = noise.toBase64();
             const QByteArray mid = "{" + QByteArray::number(i) + "}";
             addMemo(mid, "root", text, at(2008, 1, 1, 0, 0, 0));
-            OutlineNode *node = tree.addChild(nullptr);
-            memoOf(node)->mid = mid;
-            memoOf(node)->content = text;
-            tree.setSelected(node, true);
+            MemoRecord memo;
+            memo.mid = mid;
+            memo.pid = "root";
+            memo.content = text;
+            selected.push_back(memo);
         }
         const QString file = path("older.qzx");
         QFile older(file);
@@ -718,8 +664,8 @@ private slots:
         rlimit limited = saved;
         limited.rlim_cur = 16 * 1024;
         QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
-        TIoDm io(*db, kVersion, nullptr);
-        const bool result = exportMemos ? ExportMemos(file, tree.selectedNodes(), kVersion) : io.BackupTo(file);
+        TIoDm io(*db, kVersion, scripted);
+        const bool result = exportMemos ? ExportMemos(file, selected, kVersion) : io.BackupTo(file);
         setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, oldHandler);
 
@@ -734,7 +680,7 @@ private slots:
     {
         addMemo("{A}", "root", "stored", at(2001, 1, 1, 1, 1, 1));
         db->exec("drop table tasks");
-        TIoDm io(*db, kVersion, nullptr);
+        TIoDm io(*db, kVersion, scripted);
         const QString file = path("never.qzx");
         QVERIFY_THROWS_EXCEPTION(JotterlyError, io.BackupTo(file));
         QVERIFY(!QFile::exists(file));
@@ -746,27 +692,37 @@ private slots:
         addMemo("{A}", "root", "stored", at(2001, 1, 1, 1, 1, 1));
         const QString file = writeDocument("other.qzx", {memoAttributes("{N}", "root", "new")});
         const QList<QStringList> before = rows("memos", kMemoColumns);
-        TIoDm io(*db, kVersion, nullptr);
+        TIoDm io(*db, kVersion, scripted);
         QVERIFY(!io.Backup());
         QVERIFY(!io.Restore());
         QVERIFY(!io.Import());
-        QCOMPARE(dialogs.size(), 3);
+        QCOMPARE(scripted.dialogs.size(), 3);
         QCOMPARE(boxes, QStringList());
         QCOMPARE(rows("memos", kMemoColumns), before);
         QCOMPARE(QDir(dir->path()).entryList({"*.qzx"}, QDir::Files), QStringList{"other.qzx"});
 
-        // A dialog offers the name chosen in it last, like a dialog component keeps it.
-        nextFile = file;
-        answers = {ReplaceAnswer::No};
+        // The engine asks by the dialog's name, with no start path of its own: offering the
+        // name chosen last is the dialogs' part (tst_interchangedialogs).
+        scripted.nextFile = file;
+        scripted.answers = {ReplaceAnswer::No};
         QVERIFY(io.Restore());
-        nextFile.clear();
+        scripted.nextFile.clear();
         QVERIFY(!io.Import());
-        QCOMPARE(dialogs.last().startPath, file);
+        QStringList names;
+        for (const FileNameRequest &request : scripted.dialogs) {
+            names << request.name;
+            QVERIFY(request.startPath.isEmpty());
+        }
+        QCOMPARE(names, QStringList({"ExportDialog", "OpenDialog1", "OpenDialog1", "OpenDialog1", "OpenDialog1"}));
+        // {N} is not stored, so nothing was asked; the restore that read the file (and only
+        // that one) ended its questions.
+        QVERIFY(scripted.asked.isEmpty());
+        QCOMPARE(scripted.replaceQuestionsEnded, 1);
     }
 
     void emptyDatabaseBackup()
     {
-        TIoDm io(*db, kVersion, nullptr);
+        TIoDm io(*db, kVersion, scripted);
         const QString file = path("empty.qzx");
         QVERIFY(io.BackupTo(file));
         Txmltry xml;
@@ -779,42 +735,6 @@ private slots:
         QCOMPARE(boxes, QStringList());
         QVERIFY(rows("memos", kMemoColumns).isEmpty());
         QVERIFY(rows("tasks", kTaskColumns).isEmpty());
-    }
-
-    void realFileDialogs_data()
-    {
-        QTest::addColumn<bool>("save");
-        QTest::newRow("ExportDialog") << true;
-        QTest::newRow("OpenDialog1") << false;
-    }
-    void realFileDialogs()
-    {
-        QFETCH(bool, save);
-        FileDialogs::setPresenter({});
-        QFileDialog::AcceptMode mode = QFileDialog::AcceptOpen;
-        QStringList filters;
-        QString suffix;
-        bool confirmsOverwrite = false;
-        QFileDialog::FileMode fileMode = QFileDialog::ExistingFile;
-        QTimer::singleShot(0, this, [&] {
-            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-            if (!dialog)
-                return;
-            mode = dialog->acceptMode();
-            filters = dialog->nameFilters();
-            suffix = dialog->defaultSuffix();
-            confirmsOverwrite = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
-            fileMode = dialog->fileMode();
-            dialog->reject();
-        });
-        const QString chosen = save ? FileDialogs::GetSaveFileName(nullptr, FileDialogs::ExportDialog())
-                                    : FileDialogs::GetOpenFileName(nullptr, FileDialogs::OpenDialog1());
-        QVERIFY(chosen.isEmpty()); // cancelled
-        QCOMPARE(mode, save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-        QCOMPARE(filters, QStringList{"Brivel Database, (*.qzx)"}); // Qt shows runs of blanks as one
-        QCOMPARE(suffix, QStringLiteral("qzx"));
-        QVERIFY(confirmsOverwrite);
-        QCOMPARE(fileMode, QFileDialog::AnyFile); // a missing name fails when it is read
     }
 
     void timeTextsMatchTheGeneralFormat_data()
@@ -837,100 +757,7 @@ private slots:
         for (const double value : values)
             QCOMPARE(QString::fromLatin1(writer.text(value)), FormatInterchangeTime(value, bias));
     }
-
-    void replaceDialogLayout()
-    {
-        TReplaceAskDlg dialog;
-        QCOMPARE(dialog.windowTitle(), QStringLiteral("Confirm Replace"));
-        QCOMPARE(dialog.size(), QSize(463, 250));
-        QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
-        QCOMPARE(dialog.Label_Caption->pos(), QPoint(56, 24));
-        QCOMPARE(dialog.Label_oldTitle->geometry().topLeft(), QPoint(80, 56));
-        QCOMPARE(dialog.Label_oldTitle->width(), 360);
-        QCOMPARE(dialog.Label_oldTime->pos(), QPoint(80, 80));
-        QCOMPARE(dialog.Label2->pos(), QPoint(56, 104));
-        QCOMPARE(dialog.Label2->text(), QStringLiteral("with this one?"));
-        QCOMPARE(dialog.Label_newTitle->pos(), QPoint(80, 144));
-        QCOMPARE(dialog.Label_newTitle->width(), 360);
-        QCOMPARE(dialog.Label_newTime->pos(), QPoint(80, 168));
-        QCOMPARE(dialog.Label_newTitle->palette().color(QPalette::WindowText), QColor(Qt::blue));
-        const QList<QPair<QPushButton *, QString>> buttons{
-            {dialog.Button1, "&Yes"}, {dialog.Button4, "&All"}, {dialog.Button2, "&No"}, {dialog.Button3, "A&bort"}};
-        int left = 88;
-        for (const auto &[button, text] : buttons) {
-            QCOMPARE(button->text(), text);
-            QCOMPARE(button->geometry(), QRect(left, 200, 75, 25));
-            QVERIFY(!button->isDefault() && !button->autoDefault());
-            left += 88;
-        }
-        // Long and markup-like texts stay plain and are cut at the label's edge.
-        dialog.setTexts({"Would you like to replace the existing memo", QString(500, 'x'), "modified: now",
-                         "<b>bold?</b>", "modified: then"});
-        QCOMPARE(dialog.Label_oldTitle->width(), 360);
-        QCOMPARE(dialog.Label_newTitle->textFormat(), Qt::PlainText);
-
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowActive(&dialog));
-        dialog.Button1->setFocus();
-        QStringList order;
-        for (int i = 0; i < 4; ++i) {
-            order << static_cast<QPushButton *>(QApplication::focusWidget())->text();
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        }
-        QCOMPARE(order, QStringList({"&Yes", "&No", "A&bort", "&All"}));
-        dialog.hide();
-    }
-
-    void replaceDialogAnswers_data()
-    {
-        QTest::addColumn<QString>("action");
-        QTest::addColumn<ReplaceAnswer>("expected");
-        QTest::newRow("Yes") << "Yes" << ReplaceAnswer::Yes;
-        QTest::newRow("All") << "All" << ReplaceAnswer::YesToAll;
-        QTest::newRow("No") << "No" << ReplaceAnswer::No;
-        QTest::newRow("Abort") << "Abort" << ReplaceAnswer::Abort;
-        QTest::newRow("closed by the title bar") << "close" << ReplaceAnswer::Cancel;
-        QTest::newRow("Esc and Enter pick nothing, then No") << "keys" << ReplaceAnswer::No;
-    }
-    void replaceDialogAnswers()
-    {
-        QFETCH(QString, action);
-        QFETCH(ReplaceAnswer, expected);
-        ReplaceAsker::setAskFunction({}); // the real dialog
-        const ReplaceAskTexts texts{"Would you like to replace the existing task", "old title", "modified: a",
-                                    "new title", "modified: b"};
-        QStringList shown;
-        bool stillOpenAfterKeys = false;
-        QTimer::singleShot(0, this, [&] {
-            auto *dialog = qobject_cast<TReplaceAskDlg *>(QApplication::activeModalWidget());
-            if (!dialog)
-                return;
-            shown << dialog->Label_Caption->text() << dialog->Label_oldTitle->text() << dialog->Label_oldTime->text()
-                  << dialog->Label_newTitle->text() << dialog->Label_newTime->text();
-            if (action == "Yes")
-                dialog->Button1->click();
-            else if (action == "All")
-                dialog->Button4->click();
-            else if (action == "No")
-                dialog->Button2->click();
-            else if (action == "Abort")
-                dialog->Button3->click();
-            else if (action == "close")
-                dialog->close();
-            else {
-                QTest::keyClick(dialog->Button1, Qt::Key_Return);
-                QTest::keyClick(dialog, Qt::Key_Escape);
-                stillOpenAfterKeys = dialog->isVisible();
-                dialog->Button2->click();
-            }
-        });
-        ReplaceAsker asker(nullptr);
-        QCOMPARE(asker.ask(texts), expected);
-        QCOMPARE(shown, QStringList({texts.caption, texts.oldTitle, texts.oldTime, texts.newTitle, texts.newTime}));
-        if (action == "keys")
-            QVERIFY(stillOpenAfterKeys);
-    }
 };
 
-QTEST_MAIN(TestDmIo)
+QTEST_GUILESS_MAIN(TestDmIo)
 #include "tst_dmio.moc"

@@ -25,6 +25,7 @@ TmainFm::TmainFm(const AppPaths &paths, SingleInstance *instance, QWidget *paren
     , exeDir(paths.exeDir)
     , dataDir(paths.dataDir)
     , instanceMutex(instance)
+    , interchangeQuestions(this)
 {
     setObjectName(QStringLiteral("Fm_Main"));
     setWindowTitle(QStringLiteral("Brivel Software")); // replaced at the first show
@@ -161,6 +162,7 @@ MemoFrameContext TmainFm::frameContext()
     if (Action_Import->isEnabled())
         context.commands.importFile = Action_Import;
     context.hideToTray = [this] { showMinimized(); };
+    context.questions = &interchangeQuestions;
     return context;
 }
 

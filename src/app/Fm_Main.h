@@ -4,6 +4,7 @@
 #pragma once
 
 #include "AppPaths.h"
+#include "DialogQuestions.h"
 #include "MemoFrameContext.h"
 #include "OleDateTime.h"
 #include "SqlConnection.h"
@@ -41,6 +42,9 @@ public:
 
     SqlConnection ADOConnection1;
     TQzVersionInfo *QzVersionInfo1 = nullptr;
+    // The interchange questions (replace, file names) answered with the program's dialogs,
+    // parented to this window; TIoDm and the memo tree ask through it.
+    DialogQuestions interchangeQuestions;
 
     QAction *Action_AddMemo = nullptr;
     QAction *Action_PasteMemo = nullptr;

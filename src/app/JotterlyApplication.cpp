@@ -42,7 +42,7 @@ int RunJotterly(int argc, char **argv)
     QGuiApplication::setWindowIcon(ImageLists::appIcon());
     // The main window, then the interchange module, as the program's parts depend.
     TmainFm mainFm(AppPaths::forExecutable(), &instance);
-    TIoDm ioDm(mainFm.ADOConnection1, mainFm.fileVersion(), &mainFm);
+    TIoDm ioDm(mainFm.ADOConnection1, mainFm.fileVersion(), mainFm.interchangeQuestions);
     mainFm.attachIo(&ioDm);
     QObject::connect(&instance, &SingleInstance::activationRequested, &mainFm, &TmainFm::bringToFront);
     mainFm.show();

@@ -2,10 +2,9 @@
 
 #include "Boxes.h"
 #include "BulkTransaction.h"
-#include "Dlg_ReplaceAsk.h"
-#include "FileDialogs.h"
 #include "GeneralErrorHandler.h"
 #include "InterchangeFormat.h"
+#include "InterchangeQuestions.h"
 #include "InterchangeRecords.h"
 #include "InterchangeTime.h"
 #include "JotterlyError.h"
@@ -67,7 +66,7 @@ QSet<QByteArray> topLevelIdsOf(Txmltry &xml, const RecordTable &table)
 
 // Merges one table of the file into the database. Returns false when the user answered
 // Abort. `answer` is the remembered answer, carried from one table to the next.
-bool restoreTable(Txmltry &xml, SqlQuery &query, const RecordTable &table, ReplaceAsker &asker,
+bool restoreTable(Txmltry &xml, SqlQuery &query, const RecordTable &table, InterchangeQuestions &questions,
                   ReplaceAnswer &answer, int utcBias)
 {
     const QString &idAttribute = table.columns[0].attribute;
@@ -98,7 +97,7 @@ bool restoreTable(Txmltry &xml, SqlQuery &query, const RecordTable &table, Repla
             texts.newTime = modified
                 + OleDateTime::toDisplayText(
                                 ParseInterchangeTime(QString::fromUtf8(record.get(editTimeAttribute)), utcBias));
-            answer = asker.ask(texts);
+            answer = questions.confirmReplace(texts);
             if (answer == ReplaceAnswer::Abort)
                 return false;
             if (answer != ReplaceAnswer::Yes && answer != ReplaceAnswer::YesToAll)
@@ -167,30 +166,31 @@ bool loadFile(Txmltry &xml, const QString &fileName)
 
 } // namespace
 
-TIoDm::TIoDm(SqlConnection &connection, const QString &appVersion, QWidget *dialogParent, QObject *parent)
+TIoDm::TIoDm(SqlConnection &connection, const QString &appVersion, InterchangeQuestions &questions,
+             QObject *parent)
     : QObject(parent)
     , connection(connection)
     , appVersion(appVersion)
-    , dialogParent(dialogParent)
+    , questions(questions)
     , ADOQuery1(connection)
 {
 }
 
 bool TIoDm::Backup()
 {
-    const QString fileName = FileDialogs::GetSaveFileName(dialogParent, FileDialogs::ExportDialog());
+    const QString fileName = questions.saveFileName(ExportDialog());
     return !fileName.isEmpty() && BackupTo(fileName);
 }
 
 bool TIoDm::Restore()
 {
-    const QString fileName = FileDialogs::GetOpenFileName(dialogParent, FileDialogs::OpenDialog1());
+    const QString fileName = questions.openFileName(OpenDialog1());
     return !fileName.isEmpty() && RestoreFrom(fileName);
 }
 
 bool TIoDm::Import()
 {
-    const QString fileName = FileDialogs::GetOpenFileName(dialogParent, FileDialogs::OpenDialog1());
+    const QString fileName = questions.openFileName(OpenDialog1());
     return !fileName.isEmpty() && ImportFrom(fileName);
 }
 
@@ -246,15 +246,16 @@ bool TIoDm::storeRows(Txmltry &xml, Work &&work)
 
 bool TIoDm::RestoreFrom(const QString &fileName)
 {
+    // However the restore ends, its questions are over then (a dialog kept for them is freed).
+    const auto questionsDone = qScopeGuard([this] { questions.replaceQuestionsDone(); });
     Txmltry xml;
     if (!loadFile(xml, fileName))
         return false;
-    ReplaceAsker asker(dialogParent);
     return storeRows(xml, [&](int utcBias) {
         ReplaceAnswer answer = ReplaceAnswer::Yes;
         // Abort during the memos skips the tasks entirely.
-        if (restoreTable(xml, ADOQuery1, MemoTable(), asker, answer, utcBias))
-            restoreTable(xml, ADOQuery1, TaskTable(), asker, answer, utcBias);
+        if (restoreTable(xml, ADOQuery1, MemoTable(), questions, answer, utcBias))
+            restoreTable(xml, ADOQuery1, TaskTable(), questions, answer, utcBias);
     });
 }
 

@@ -1,45 +1,21 @@
 #include "MemoExport.h"
 
 #include "Boxes.h"
-#include "FileDialogs.h"
 #include "InterchangeFormat.h"
+#include "InterchangeQuestions.h"
 #include "InterchangeRecords.h"
-#include "OutlineNode.h"
-#include "TMemoInfo.h"
 #include "pU_XmlTry.h"
 
 #include <exception>
 
-namespace {
-
-void appendMemo(pugi::xml_node memos, const TMemoInfo &memo, const QByteArray &pid,
-                Interchange::TimeTextWriter &times)
+bool ExportMemos(const QString &fileName, const std::vector<MemoRecord> &records, const QString &versionText)
 {
-    Interchange::AppendMemoElement(memos, memo.mid, pid, memo.content, memo.assignTime, memo.createTime,
-                                   memo.editTime, times);
-}
-
-} // namespace
-
-bool ExportMemos(const QString &fileName, const std::vector<OutlineNode *> &selected, const QString &versionText)
-{
-    static const QByteArray root = QByteArrayLiteral("root");
     Txmltry xml;
     Interchange::TimeTextWriter times(Interchange::StartDocument(xml, versionText));
     pugi::xml_node memos = xml.FindNode(QLatin1String(Interchange::kMemosPath));
-    for (const OutlineNode *node : selected) {
-        const TMemoInfo *memo = memoOf(node);
-        if (!memo)
-            continue;
-        // Every selected memo goes in as a top-level one, so that selected sub-memos come
-        // in on their own; a top-level memo brings all its sub-memos, shown or not.
-        appendMemo(memos, *memo, root, times);
-        if (node->level() != 0)
-            continue;
-        for (int i = 0; i < node->childCount(); ++i) {
-            if (const TMemoInfo *child = memoOf(node->child(i)))
-                appendMemo(memos, *child, child->pid, times);
-        }
+    for (const MemoRecord &memo : records) {
+        Interchange::AppendMemoElement(memos, memo.mid, memo.pid, memo.content, memo.assignTime, memo.createTime,
+                                       memo.editTime, times);
     }
     try {
         xml.SaveToFile(fileName);
@@ -50,16 +26,16 @@ bool ExportMemos(const QString &fileName, const std::vector<OutlineNode *> &sele
     return true;
 }
 
-void RunExportCommand(bool editing, const std::vector<OutlineNode *> &selected, const QString &versionText,
-                      QWidget *parent)
+void RunExportCommand(bool editing, const std::vector<MemoRecord> &records, const QString &versionText,
+                      InterchangeQuestions &questions)
 {
     if (editing)
         return;
-    if (selected.empty()) {
+    if (records.empty()) {
         WarningBox(QStringLiteral("Please select a memo!"));
         return;
     }
-    const QString fileName = FileDialogs::GetSaveFileName(parent, FileDialogs::ExportDialog());
+    const QString fileName = questions.saveFileName(Interchange::ExportDialog());
     if (!fileName.isEmpty())
-        ExportMemos(fileName, selected, versionText);
+        ExportMemos(fileName, records, versionText);
 }

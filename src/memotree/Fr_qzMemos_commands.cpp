@@ -5,6 +5,7 @@
 #include "GeneralErrorHandler.h"
 #include "ImageLists.h"
 #include "MemoExport.h"
+#include "MemoExportOrder.h"
 #include "Messages.h"
 #include "MemoMenus.h"
 #include "PictureToolBar.h"
@@ -221,5 +222,7 @@ void TqzMemosFrame::Action_DeselectExecute()
 
 void TqzMemosFrame::Action_ExportExecute()
 {
-    RunExportCommand(editingNode.get() != nullptr, VtMemos->tree().selectedNodes(), context.fileVersion, this);
+    if (context.questions)
+        RunExportCommand(editingNode.get() != nullptr, MemoExportOrder(VtMemos->tree().selectedNodes()),
+                         context.fileVersion, *context.questions);
 }

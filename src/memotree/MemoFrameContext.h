@@ -7,6 +7,7 @@
 #include <QString>
 #include <functional>
 
+class InterchangeQuestions;
 class QAction;
 class QMainWindow;
 class SqlConnection;
@@ -49,4 +50,6 @@ struct MemoFrameContext
     HostCommands commands;
     // Hides the main window to the tray (Ctrl+F12); may be empty.
     std::function<void()> hideToTray;
+    // Asks the file name of an export; null: the export command does nothing.
+    InterchangeQuestions *questions = nullptr;
 };

@@ -69,22 +69,4 @@ QString GetOpenFileName(QWidget *parent, const Request &request)
     return run(Kind::Open, parent, request);
 }
 
-Request ExportDialog()
-{
-    Request request;
-    request.name = QStringLiteral("ExportDialog");
-    request.filter = QLatin1String(Interchange::kExportDialogFilter);
-    request.defaultExt = QLatin1String(Interchange::kDefaultExt);
-    return request;
-}
-
-Request OpenDialog1()
-{
-    Request request;
-    request.name = QStringLiteral("OpenDialog1");
-    request.filter = QLatin1String(Interchange::kOpenDialogFilter);
-    request.defaultExt = QLatin1String(Interchange::kDefaultExt);
-    return request;
-}
-
 } // namespace FileDialogs

@@ -15,12 +15,6 @@ constexpr int kButtonTop = 200;
 constexpr int kButtonWidth = 75;
 constexpr int kButtonHeight = 25;
 
-ReplaceAsker::AskFunction &installedAskFunction()
-{
-    static ReplaceAsker::AskFunction function;
-    return function;
-}
-
 } // namespace
 
 TReplaceAskDlg::TReplaceAskDlg(QWidget *parent)
@@ -120,28 +114,4 @@ void TReplaceAskDlg::showEvent(QShowEvent *event)
         frame.moveCenter(screen->availableGeometry().center());
         move(frame.topLeft());
     }
-}
-
-ReplaceAsker::ReplaceAsker(QWidget *dialogParent)
-    : parent(dialogParent)
-{
-}
-
-ReplaceAsker::~ReplaceAsker() = default;
-
-ReplaceAnswer ReplaceAsker::ask(const ReplaceAskTexts &texts)
-{
-    if (const AskFunction &function = installedAskFunction())
-        return function(texts);
-    if (!dialog)
-        dialog = std::make_unique<TReplaceAskDlg>(parent);
-    dialog->setTexts(texts);
-    return dialog->ask();
-}
-
-ReplaceAsker::AskFunction ReplaceAsker::setAskFunction(AskFunction function)
-{
-    AskFunction previous = std::move(installedAskFunction());
-    installedAskFunction() = std::move(function);
-    return previous;
 }

@@ -1,0 +1,26 @@
+#include "MemoExportOrder.h"
+
+#include "TMemoInfo.h"
+
+std::vector<MemoRecord> MemoExportOrder(const std::vector<OutlineNode *> &selected)
+{
+    static const QByteArray root = QByteArrayLiteral("root");
+    std::vector<MemoRecord> records;
+    records.reserve(selected.size());
+    for (const OutlineNode *node : selected) {
+        const TMemoInfo *memo = memoOf(node);
+        if (!memo)
+            continue;
+        // Every selected memo goes in as a top-level one, so that selected sub-memos come
+        // in on their own; a top-level memo brings all its sub-memos, shown or not.
+        records.push_back(static_cast<const MemoRecord &>(*memo));
+        records.back().pid = root;
+        if (node->level() != 0)
+            continue;
+        for (int i = 0; i < node->childCount(); ++i) {
+            if (const TMemoInfo *child = memoOf(node->child(i)))
+                records.push_back(static_cast<const MemoRecord &>(*child));
+        }
+    }
+    return records;
+}

@@ -1,0 +1,16 @@
+// Which memo records a selection of the tree exports, and in which order: the records the
+// memo export (ExportMemos) writes, and that the listings of a selection reuse.
+#pragma once
+
+#include "MemoRecord.h"
+
+#include <vector>
+
+class OutlineNode;
+
+// The records of the selected nodes (in pre-order, each carrying a TMemoInfo), in the
+// order to write, each with the pid it is written with: every selected node as a
+// top-level memo (pid "root"), and each selected level-0 node followed by all its children
+// (selected or not, shown or hidden by the filter) with their own pid. Nodes without a
+// record are left out. Nothing selected gives no records.
+std::vector<MemoRecord> MemoExportOrder(const std::vector<OutlineNode *> &selected);

@@ -1,0 +1,50 @@
+// The interchange questions answered from a script, for tests of the engine: every
+// question is recorded, file-name questions answer `nextFile` (empty: cancelled), replace
+// questions take the next scripted answer (Cancel, as closing the dialog, once the script
+// is used up).
+#pragma once
+
+#include "InterchangeQuestions.h"
+
+#include <QList>
+#include <QString>
+
+class ScriptedQuestions : public InterchangeQuestions
+{
+public:
+    enum class Kind { Save, Open };
+
+    QString nextFile;                   // what every file-name question answers
+    QList<FileNameRequest> dialogs;     // each file-name question, in order
+    QList<Kind> dialogKinds;            // and whether it asked for a file to save or to open
+    QList<ReplaceAnswer> answers;       // the script of the replace questions
+    QList<ReplaceAskTexts> asked;       // each replace question, in order
+    int replaceQuestionsEnded = 0;      // calls of replaceQuestionsDone
+
+    void clear()
+    {
+        nextFile.clear();
+        dialogs.clear();
+        dialogKinds.clear();
+        answers.clear();
+        asked.clear();
+        replaceQuestionsEnded = 0;
+    }
+
+    ReplaceAnswer confirmReplace(const ReplaceAskTexts &texts) override
+    {
+        asked << texts;
+        return answers.isEmpty() ? ReplaceAnswer::Cancel : answers.takeFirst();
+    }
+    void replaceQuestionsDone() override { ++replaceQuestionsEnded; }
+    QString saveFileName(const FileNameRequest &request) override { return fileName(Kind::Save, request); }
+    QString openFileName(const FileNameRequest &request) override { return fileName(Kind::Open, request); }
+
+private:
+    QString fileName(Kind kind, const FileNameRequest &request)
+    {
+        dialogKinds << kind;
+        dialogs << request;
+        return nextFile;
+    }
+};
