@@ -9,24 +9,31 @@ namespace {
 constexpr int kHighestIndex = 22;
 
 // Icons are decoded once and shared afterwards: command updates ask for them often.
-QIcon load(const QString &base)
+QIcon load(const QStringList &bases)
 {
-    static QHash<QString, QIcon> cache;
-    const auto cached = cache.constFind(base);
+    static QHash<QStringList, QIcon> cache;
+    const auto cached = cache.constFind(bases);
     if (cached != cache.constEnd())
         return *cached;
-    QIcon &icon = cache[base];
-    for (const QString &suffix : {QStringLiteral(".png"), QStringLiteral("@2x.png")}) {
-        const QString path = base + suffix;
-        if (QFile::exists(path))
-            icon.addFile(path);
+    QIcon &icon = cache[bases];
+    for (const QString &base : bases) {
+        for (const QString &suffix : {QStringLiteral(".png"), QStringLiteral("@2x.png")}) {
+            const QString path = base + suffix;
+            if (QFile::exists(path))
+                icon.addFile(path);
+        }
     }
     return icon;
 }
 
+QString indexedBase(int size, int index)
+{
+    return QStringLiteral(":/icons/%1/%2").arg(size).arg(index, 2, 10, QLatin1Char('0'));
+}
+
 QIcon indexed(int size, int index)
 {
-    return load(QStringLiteral(":/icons/%1/%2").arg(size).arg(index, 2, 10, QLatin1Char('0')));
+    return load({indexedBase(size, index)});
 }
 
 } // namespace
@@ -39,6 +46,11 @@ QIcon icon16(int index)
 QIcon icon22(int index)
 {
     return indexed(22, index);
+}
+
+QIcon commandIcon(int index)
+{
+    return load({indexedBase(16, index), indexedBase(22, index)});
 }
 
 QVector<QIcon> list16()
@@ -73,7 +85,7 @@ QIcon appIcon()
 
 QIcon statusImage()
 {
-    return load(QStringLiteral(":/icons/status/statusImage"));
+    return load({QStringLiteral(":/icons/status/statusImage")});
 }
 
 } // namespace ImageLists

@@ -28,7 +28,7 @@ QAction *makeAction(QObject *owner, const char *name, const QString &caption, co
     action->setStatusTip(hint);
     action->setProperty("imageIndex", image);
     if (image >= 0)
-        action->setIcon(ImageLists::icon16(image));
+        action->setIcon(ImageLists::commandIcon(image));
     return action;
 }
 
@@ -99,22 +99,12 @@ void TqzMemosFrame::createToolBar()
     ToolBar_Top->setBottomLine(true);
     if (context.pictures)
         ToolBar_Top->setBackground(context.pictures->toolsbar);
+    // The buttons show the commands' own icons, whose 22 pixel pictures the bar's icon
+    // size picks, so a command that changes its picture (sort) needs no extra care.
     const auto addTopButton = [this](QAction *action) {
         ToolBar_Top->addAction(action);
-        if (auto *button = qobject_cast<QToolButton *>(ToolBar_Top->widgetForAction(action))) {
-            const int image = action->property("imageIndex").toInt();
-            button->setIcon(ImageLists::icon22(image));
-            button->setProperty("imageIndex", image);
+        if (QWidget *button = ToolBar_Top->widgetForAction(action))
             button->setFixedSize(29, 28);
-            // The sort command changes its picture; follow it with the 22 pixel one.
-            connect(action, &QAction::changed, button, [button, action] {
-                const int image = action->property("imageIndex").toInt();
-                if (button->property("imageIndex").toInt() != image) {
-                    button->setProperty("imageIndex", image);
-                    button->setIcon(ImageLists::icon22(image));
-                }
-            });
-        }
     };
     addTopButton(Action_MemoAdd);
     addTopButton(Action_MemoAddChild);

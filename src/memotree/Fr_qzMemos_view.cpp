@@ -27,7 +27,7 @@ void TqzMemosFrame::setSortCommandLook()
 {
     // The hint names the direction that the next click gives.
     const int image = sortAscending ? 8 : 7;
-    Action_ViewAsc->setIcon(ImageLists::icon16(image));
+    Action_ViewAsc->setIcon(ImageLists::commandIcon(image));
     Action_ViewAsc->setProperty("imageIndex", image);
     Action_ViewAsc->setToolTip(sortAscending ? QStringLiteral("Descending Sort") : QStringLiteral("Ascending Sort"));
 }

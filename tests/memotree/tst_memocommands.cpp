@@ -1,5 +1,6 @@
 // The memo tree's commands: captions, hints and pictures, the enabled state, keys, the
 // double click, context menus and the menu bar, select all, and the clipboard.
+#include "ImageLists.h"
 #include "MemoFrameFixture.h"
 #include "PictureToolBar.h"
 
@@ -16,6 +17,7 @@
 #include <QSet>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 
 namespace {
 
@@ -157,12 +159,28 @@ void TstMemoCommands::actionLooks()
 void TstMemoCommands::topToolBarOrder()
 {
     MemoFrameFixture f;
+    f.addRow("{A}", "root", "a");
     f.start();
+    QToolBar *bar = f.part<QToolBar>("ToolBar_Top");
     QStringList names;
-    for (const QAction *item : f.part<QToolBar>("ToolBar_Top")->actions())
+    for (const QAction *item : bar->actions())
         names << (item->isSeparator() ? QString() : item->objectName());
     QCOMPARE(names, (QStringList{"Action_MemoAdd", "Action_MemoAddChild", "Action_MemoEdit", "Action_MemoDelete", "",
                                  "Action_ViewAsc", "Action_ExpandAll", "Action_CollapseAll", "", "Action_ViewList"}));
+    // The buttons keep their 22 pixel pictures through changes of the command state and
+    // of the sort command's picture.
+    f.selectOnly(f.findNode("a"));
+    f.tree().clearSelection();
+    f.frame->Action_ViewAsc->trigger();
+    for (QAction *item : bar->actions()) {
+        if (item->isSeparator())
+            continue;
+        auto *button = qobject_cast<QToolButton *>(bar->widgetForAction(item));
+        QVERIFY(button);
+        QCOMPARE(button->size(), QSize(29, 28));
+        const int image = item->property("imageIndex").toInt();
+        QCOMPARE(button->icon().pixmap(QSize(22, 22)).toImage(), ImageLists::icon22(image).pixmap(QSize(22, 22)).toImage());
+    }
 }
 
 // ---------------------------------------------------------------------------------------
