@@ -18,23 +18,30 @@ void addHostCommand(QMenu *menu, QAction *command, const QString &fallbackCaptio
     placeholder->setEnabled(false);
 }
 
+// Every separator shows where it stands, even one that ends a menu.
+QMenu *keepingSeparators(QMenu *menu)
+{
+    menu->setSeparatorsCollapsible(false);
+    return menu;
+}
+
 } // namespace
 
 MemoMenus::MemoMenus(const MemoMenuCommands &commands, const HostCommands &host, QWidget *owner,
                      std::function<void(QMenu *)> fillMoveMenu)
     : commands(commands)
 {
-    Menu_Moveto = new QMenu(QStringLiteral("&Move to"), owner);
-    MainMoveto = new QMenu(QStringLiteral("&Move to"), owner);
+    Menu_Moveto = keepingSeparators(new QMenu(QStringLiteral("&Move to"), owner));
+    MainMoveto = keepingSeparators(new QMenu(QStringLiteral("&Move to"), owner));
     for (QMenu *moveMenu : {Menu_Moveto, MainMoveto}) {
         moveMenu->setEnabled(false);
         QObject::connect(moveMenu, &QMenu::aboutToShow, owner, [fillMoveMenu, moveMenu] { fillMoveMenu(moveMenu); });
     }
 
-    PopupMenu_Memo = new QMenu(owner);
+    PopupMenu_Memo = keepingSeparators(new QMenu(owner));
     addMemoCommands(PopupMenu_Memo, Menu_Moveto, true);
 
-    PopupMenu_Null = new QMenu(owner);
+    PopupMenu_Null = keepingSeparators(new QMenu(owner));
     PopupMenu_Null->addActions({commands.add, commands.addChild});
     PopupMenu_Null->addSeparator();
     PopupMenu_Null->addAction(commands.paste);
@@ -67,7 +74,7 @@ void MemoMenus::addMemoCommands(QMenu *menu, QMenu *moveMenu, bool withClipboard
 
 void MemoMenus::buildMenuBar(const HostCommands &host)
 {
-    QMenu *file = MainMenu1->addMenu(QStringLiteral("&File"));
+    QMenu *file = keepingSeparators(MainMenu1->addMenu(QStringLiteral("&File")));
     addHostCommand(file, host.options, QStringLiteral("&Options..."));
     file->addSeparator();
     addHostCommand(file, host.dbBackup, QStringLiteral("Database &Backup..."));
@@ -82,20 +89,20 @@ void MemoMenus::buildMenuBar(const HostCommands &host)
     file->addSeparator();
     addHostCommand(file, host.closeWindow, QStringLiteral("&Close            Ctrl+F12"));
 
-    QMenu *edit = MainMenu1->addMenu(QStringLiteral("&Edit"));
+    QMenu *edit = keepingSeparators(MainMenu1->addMenu(QStringLiteral("&Edit")));
     edit->addActions({commands.copy, commands.paste});
     edit->addSeparator();
     edit->addActions({commands.selectAll, commands.deselect});
 
-    QMenu *view = MainMenu1->addMenu(QStringLiteral("&View"));
+    QMenu *view = keepingSeparators(MainMenu1->addMenu(QStringLiteral("&View")));
     view->addAction(commands.viewList);
     view->addSeparator();
     view->addActions({commands.expandAll, commands.collapseAll});
 
-    QMenu *memos = MainMenu1->addMenu(QStringLiteral("&Memos"));
+    QMenu *memos = keepingSeparators(MainMenu1->addMenu(QStringLiteral("&Memos")));
     addMemoCommands(memos, MainMoveto, false);
 
-    QMenu *help = MainMenu1->addMenu(QStringLiteral("&Help"));
+    QMenu *help = keepingSeparators(MainMenu1->addMenu(QStringLiteral("&Help")));
     addHostCommand(help, host.helpContents, QStringLiteral("&Contents"));
     help->addSeparator();
     addHostCommand(help, host.support, QStringLiteral("C&ontact Technical Support"));

@@ -519,6 +519,7 @@ void TstMemoCommands::rightClickShowsMenu()
 void TstMemoCommands::mainMenu()
 {
     MemoFrameFixture f;
+    f.addRow("{A}", "root", "a");
     f.start();
     // Installed in the host window by Msg::SetupTree; the window's own bar would be empty.
     QMenuBar *bar = f.host->menuBar();
@@ -556,6 +557,12 @@ void TstMemoCommands::mainMenu()
     QCOMPARE(captions(menus[4]),
              (QStringList{"&Contents", "", "C&ontact Technical Support", "&Make a Suggestion", "",
                           "&Visit Brivel Website", "Check for &Update", "", "&About"}));
+
+    // Every separator shows, even one that ends a menu (a "&Move to" list with Root alone).
+    QMenu *memoMenu = f.view()->OnGetPopupMenu(f.findNode("a"));
+    menus << moveMenuOf(menus[3]) << memoMenu << moveMenuOf(memoMenu) << f.view()->OnGetPopupMenu(nullptr);
+    for (QMenu *menu : menus)
+        QVERIFY2(!menu->separatorsCollapsible(), qPrintable(menu->title()));
 }
 
 // ---------------------------------------------------------------------------------------
