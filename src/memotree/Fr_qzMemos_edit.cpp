@@ -38,6 +38,9 @@ void TqzMemosFrame::Action_MemoAddChildExecute()
     OutlineNode *node = addMemoNode(parent);
     editingNode = OutlineNodeRef(node);
     memoOf(node)->pid = memoOf(parent)->mid;
+    // The user must see what is typed, even when the filter had hidden the parent.
+    tree.setVisible(parent, true);
+    tree.setExpanded(parent, true);
     QCoreApplication::postEvent(this, new QEvent(Msg::StartEdit));
     UpdateCommandState();
 }

@@ -192,15 +192,20 @@ void TstMemoEdit::addsAreIgnoredWhileEditing()
 void TstMemoEdit::subMemoTarget_data()
 {
     QTest::addColumn<QByteArray>("selected");
+    QTest::addColumn<QString>("search");
     QTest::addColumn<QByteArray>("parent");
-    QTest::newRow("top-level memo selected") << QByteArray("alpha") << QByteArray("alpha");
-    QTest::newRow("sub-memo selected: no third level") << QByteArray("beta child") << QByteArray("beta");
-    QTest::newRow("nothing selected: last top-level in tree order") << QByteArray() << QByteArray("gamma");
+    QTest::newRow("top-level memo selected") << QByteArray("alpha") << QString() << QByteArray("alpha");
+    QTest::newRow("sub-memo selected: no third level") << QByteArray("beta child") << QString() << QByteArray("beta");
+    QTest::newRow("nothing selected: last top-level in tree order") << QByteArray() << QString() << QByteArray("gamma");
+    // The user never types blind: the memo being edited and its parent come into view.
+    QTest::newRow("nothing selected, the last top-level memo filtered out")
+        << QByteArray() << "alpha" << QByteArray("gamma");
 }
 
 void TstMemoEdit::subMemoTarget()
 {
     QFETCH(QByteArray, selected);
+    QFETCH(QString, search);
     QFETCH(QByteArray, parent);
     MemoFrameFixture f;
     f.addRow("{G}", "root", "gamma");
@@ -208,11 +213,19 @@ void TstMemoEdit::subMemoTarget()
     f.addRow("{B}", "root", "beta");
     f.addRow("{B1}", "{B}", "beta child");
     f.start(); // sorted: alpha, beta, gamma
+    for (int i = 0; i < 30; ++i) // enough rows above the parent to need scrolling
+        f.frame->AddMemoFromText(QStringLiteral("filler alpha %1").arg(i));
+    f.frame->Action_ViewAscExecute();
+    f.frame->Action_ViewAscExecute(); // sorted again, gamma last
+    if (!search.isEmpty())
+        f.typeSearch(search);
     if (!selected.isEmpty())
-        f.tree().setSelected(f.findNode(selected), true);
+        f.selectOnly(f.findNode(selected));
     QTest::keyClick(f.view(), Qt::Key_Return, Qt::ControlModifier | Qt::ShiftModifier);
     f.settle();
     QVERIFY(f.editor());
+    QVERIFY(OutlineTree::isShown(f.frame->memoBeingEdited()));
+    QVERIFY(f.view()->viewport()->rect().contains(f.editor()->geometry()));
     f.typeAndCommit("new child");
     OutlineNode *added = f.findNode("new child");
     QVERIFY(added);
