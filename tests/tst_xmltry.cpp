@@ -18,6 +18,7 @@
 
 #ifdef Q_OS_UNIX
 #include <csignal>
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <unistd.h>
 #endif
@@ -84,6 +85,15 @@ QByteArray zlibUncompress(const QByteArray &data, qsizetype expected)
         return QByteArray();
     out.resize(qsizetype(size));
     return out;
+}
+
+// The text as UTF-16, little-endian, after a byte-order mark.
+QByteArray utf16LittleEndian(const char16_t *text)
+{
+    QByteArray bytes("\xFF\xFE");
+    for (; *text; ++text)
+        bytes += char(*text & 0xff) + QByteArray(1, char(*text >> 8));
+    return bytes;
 }
 
 bool writeFile(const QString &path, const QByteArray &bytes)
@@ -388,6 +398,24 @@ private slots:
         QVERIFY(boxes.isEmpty());
     }
 
+    // A memo holding characters XML cannot carry still gives a file that reads back,
+    // without those characters.
+    void controlCharactersAreLeftOutOfFiles()
+    {
+        const QString path = dir.filePath(QStringLiteral("control.qzx"));
+        {
+            Txmltry xml;
+            Interchange::StartDocument(xml, QStringLiteral("1.0.0.1"));
+            pugi::xml_node memo = xml.FindNode(QLatin1String(Interchange::kMemosPath)).append_child("memo");
+            memo.append_attribute("content").set_value("bell\x07 &\x1F\x0C\tend\r\n");
+            xml.SaveToFile(path);
+        }
+        Txmltry xml;
+        xml.LoadFromFile(path);
+        QCOMPARE(xml.GetAttr(QStringLiteral("brivel,memos,memo#0"), QStringLiteral("content")),
+                 QByteArray("bell &\tend\r\n"));
+    }
+
     // The file is the 8-byte little-endian length of the XML, then one zlib stream at
     // level 9 holding exactly that XML.
     void containerLayout()
@@ -462,6 +490,41 @@ private slots:
         QTest::newRow("length 2^62") << littleEndian64(qint64(1) << 62) + packed << absurd;
         QTest::newRow("length just above 1 GiB") << littleEndian64((qint64(1) << 30) + 1) + packed << absurd;
         QTest::newRow("length 1 GiB, little data") << littleEndian64(qint64(1) << 30) + packed << shortData;
+
+        // XML that pugixml alone would accept although it is not well-formed.
+        const auto container = [](const QByteArray &text) { return littleEndian64(text.size()) + zlibCompress(text); };
+        const auto inMemo = [&container](const QByteArray &content) {
+            return container("<brivel app=\"Clockvane\"><memos><memo content=\"" + content + "\"/></memos></brivel>");
+        };
+        const QString notUtf8 = QStringLiteral("not UTF-8");
+        const QString badChar = QStringLiteral("a character XML does not allow");
+        QTest::newRow("bare &") << inMemo("salt & pepper") << "begins no reference";
+        QTest::newRow("undefined entity") << container("<brivel>&nbsp;</brivel>") << "undefined entity";
+        QTest::newRow("reference without ;") << inMemo("&#65 and") << "malformed character reference";
+        QTest::newRow("reference with capital X") << inMemo("&#X41;") << "malformed character reference";
+        QTest::newRow("reference to a control character") << inMemo("&#1;") << badChar;
+        QTest::newRow("reference to a surrogate") << inMemo("&#xD800;") << badChar;
+        QTest::newRow("reference beyond U+10FFFF") << inMemo("&#x110000;") << badChar;
+        QTest::newRow("< in an attribute value") << inMemo("a<b") << "'<' in an attribute value";
+        QTest::newRow("attribute given twice")
+            << container("<brivel app=\"Clockvane\"><memos><memo mid=\"1\" pid=\"\" mid=\"2\"/></memos></brivel>")
+            << "given twice";
+        QTest::newRow("byte 0xFF") << inMemo("caf\xFF") << notUtf8;
+        QTest::newRow("overlong UTF-8") << inMemo("\xC0\xAF") << notUtf8;
+        QTest::newRow("overlong UTF-8, three bytes") << inMemo("\xE0\x80\xAF") << notUtf8;
+        QTest::newRow("UTF-8 beyond U+10FFFF") << inMemo("\xF4\x90\x80\x80") << notUtf8;
+        QTest::newRow("UTF-8 of a surrogate") << inMemo("\xED\xA0\x80") << notUtf8;
+        QTest::newRow("UTF-8 cut short at the end") << container("<brivel v=\"\xE6\x97") << notUtf8;
+        QTest::newRow("raw control character") << inMemo("bell\x07") << "control character";
+        QTest::newRow("raw U+FFFF") << inMemo("\xEF\xBF\xBF") << badChar;
+        QTest::newRow("second root") << container("<brivel app=\"Clockvane\"/><brivel/>") << "second document element";
+        QTest::newRow("text after the root") << container("<brivel app=\"Clockvane\"/>\n trailing") << "text after";
+        QTest::newRow("text before the root") << container("junk<brivel app=\"Clockvane\"/>") << "text before";
+        QTest::newRow("]]> in text") << container("<brivel>a ]]> b</brivel>") << "']]>' in text";
+        QTest::newRow("-- in a comment") << container("<brivel><!-- a -- b --></brivel>") << "'--'";
+        QTest::newRow("declaration not at the start") << container(" <?xml version=\"1.0\"?><brivel/>") << "misplaced";
+        QTest::newRow("UTF-16 with a lone surrogate")
+            << container(utf16LittleEndian(u"<b v=\"\xD800\"/>")) << "not in the encoding";
     }
     void damagedContainerFails()
     {
@@ -514,16 +577,64 @@ private slots:
         QCOMPARE(QByteArray(xml.FindNode(QStringLiteral("b")).name()), QByteArray("b"));
     }
 
+    // The forms XML allows still load, from a file, with the value they stand for.
+    void wellFormedFileLoads_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QByteArray>("expected"); // of the attribute "v" at the path
+        QTest::newRow("byte-order mark and declaration")
+            << QByteArray("\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?><brivel v=\"1\"/>") << "brivel"
+            << QByteArray("1");
+        QTest::newRow("predefined entities")
+            << QByteArray("<brivel v=\"&lt;&gt;&amp;&quot;&apos;\"/>") << "brivel" << QByteArray("<>&\"'");
+        QTest::newRow("numeric references, valid")
+            << QByteArray("<brivel v=\"&#13;&#10;&#x41;&#9;&#x1f600;&#1114111;\"/>") << "brivel"
+            << QByteArray("\r\nA\t\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF");
+        QTest::newRow("raw tab and line break in a long value")
+            << QByteArray("<brivel v=\"first column\tsecond column\nnext line\"/>") << "brivel"
+            << QByteArray("first column second column next line");
+        QTest::newRow("comments and processing instructions around the root")
+            << QByteArray("<!-- before --><?pi x?>\n<brivel v=\"2\"/>\n<!-- after --><?pi?>\r\n\t") << "brivel"
+            << QByteArray("2");
+        QTest::newRow("document type with delimiters in its subset")
+            << QByteArray("<!DOCTYPE brivel [<!ENTITY e \"a>b]\"><!-- ' ] --><?pi ]>?>]><brivel v=\"3\"/>")
+            << "brivel" << QByteArray("3");
+        QTest::newRow("CDATA, '>' and other quotes in values")
+            << QByteArray("<brivel><memo v='say \"hi\" > 2 ]]>'><![CDATA[a & b < c ]] >]]> ] -- </memo></brivel>")
+            << "brivel,memo" << QByteArray("say \"hi\" > 2 ]]>");
+        QTest::newRow("non-ASCII UTF-8") << QByteArray("<br\xC3\xAFvel v=\"\xE2\x82\xAC \xF0\x9F\x98\x80\"/>")
+                                         << "brivel" << QByteArray("\xE2\x82\xAC \xF0\x9F\x98\x80");
+        QTest::newRow("UTF-16 with byte-order mark")
+            << utf16LittleEndian(u"<b v=\"\u20AC\"/>") << "b"
+            << QByteArray("\xE2\x82\xAC");
+        QTest::newRow("Latin-1 by declaration")
+            << QByteArray("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><brivel v=\"caf\xE9\"/>") << "brivel"
+            << QByteArray("caf\xC3\xA9");
+    }
+    void wellFormedFileLoads()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QString, path);
+        QFETCH(QByteArray, expected);
+        const QString file = dir.filePath(QStringLiteral("wellformed.qzx"));
+        QVERIFY(writeFile(file, littleEndian64(text.size()) + zlibCompress(text)));
+        Txmltry xml;
+        xml.LoadFromFile(file);
+        QCOMPARE(xml.GetAttr(path, QStringLiteral("v")), expected);
+        QVERIFY(boxes.isEmpty());
+    }
+
     void failedSaveKeepsOlderFile_data()
     {
         QTest::addColumn<QString>("how");
-        QTest::newRow("folder not writable") << "readonly";
+        QTest::newRow("no file can be created") << "nofile";
         QTest::newRow("write fails midway") << "fsize";
     }
     void failedSaveKeepsOlderFile()
     {
 #ifndef Q_OS_UNIX
-        QSKIP("needs POSIX file limits and permissions");
+        QSKIP("needs POSIX file limits");
 #else
         QFETCH(QString, how);
         QTemporaryDir folder;
@@ -537,16 +648,23 @@ private slots:
         appendMemos(xml, 2000, 3); // about 100 KB compressed
 
         bool threw = false;
-        if (how == QLatin1String("readonly")) {
-            if (geteuid() == 0)
-                QSKIP("permissions do not stop root");
-            QVERIFY(QFile::setPermissions(folder.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        if (how == QLatin1String("nofile")) {
+            // With the descriptor limit at the lowest free descriptor no file can be created,
+            // by root as by anyone, as when the folder is not writable.
+            const int lowestFree = ::open("/dev/null", O_RDONLY);
+            QVERIFY(lowestFree >= 0);
+            ::close(lowestFree);
+            rlimit saved{};
+            QCOMPARE(getrlimit(RLIMIT_NOFILE, &saved), 0);
+            rlimit limited = saved;
+            limited.rlim_cur = rlim_t(lowestFree);
+            QCOMPARE(setrlimit(RLIMIT_NOFILE, &limited), 0);
             try {
                 xml.SaveToFile(path);
             } catch (const JotterlyError &) {
                 threw = true;
             }
-            QFile::setPermissions(folder.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+            setrlimit(RLIMIT_NOFILE, &saved);
         } else {
             // Writes past 16 KiB fail with EFBIG, as on a full disk.
             rlimit saved{};

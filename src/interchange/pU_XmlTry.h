@@ -16,7 +16,8 @@ class Txmltry
 {
 public:
     // Parse options of every document: comments and processing instructions are kept (they
-    // count as children), whitespace-only text is dropped (the default of pugixml).
+    // count as children), whitespace-only text is dropped (the default of pugixml). No
+    // pugixml flag makes it refuse XML that is not well-formed; the loaders check that.
     static constexpr unsigned int kParseOptions =
         pugi::parse_default | pugi::parse_comments | pugi::parse_pi;
     // Files with a longer XML text are refused on reading, so none is ever written.
@@ -27,8 +28,13 @@ public:
     Txmltry(const Txmltry &) = delete;
     Txmltry &operator=(const Txmltry &) = delete;
 
-    // Parses the bytes (UTF-8 unless a byte-order mark or declaration says otherwise) as
-    // the new document. Throws JotterlyError on malformed XML; the old document is kept then.
+    // Parses the bytes (UTF-8 unless a byte-order mark or '<' written in UTF-16 or UTF-32
+    // says otherwise, or the declaration names Latin-1) as the new document. Throws
+    // JotterlyError on XML that is not well-formed, including what pugixml alone accepts:
+    // a bare '&' or an undefined entity, a reference to a character XML does not allow,
+    // '<' in an attribute value, an attribute given twice, bytes not in the encoding,
+    // characters XML does not allow, a second root, or text before or after the root.
+    // The old document is kept then.
     void LoadFromText(const QByteArray &text);
 
     // The node the path resolves to. The first component stands for the root and is not
@@ -57,14 +63,16 @@ public:
     bool SetAttr(const QString &path, const QString &name, const QByteArray &value);
 
     // Writes the document as the compressed container, through a temporary file that
-    // replaces the target only when complete (owner-only permissions). Throws JotterlyError
-    // on any failure; an existing target file is then left as it was.
+    // replaces the target only when complete (owner-only permissions). Control characters
+    // other than tab, CR and LF are left out, since XML cannot hold them. Throws
+    // JotterlyError on any failure; an existing target file is then left as it was.
     void SaveToFile(const QString &fileName);
 
     // Reads a compressed container and makes its XML the document. Throws JotterlyError when
     // the file cannot be read, the length field is negative or above kMaxXmlLength, the
-    // zlib data is corrupt or yields fewer bytes than the length field, or the XML is
-    // malformed; the old document is kept then. Output beyond the length field is ignored.
+    // zlib data is corrupt or yields fewer bytes than the length field, or the XML is not
+    // well-formed (as for LoadFromText); the old document is kept then. Output beyond the
+    // length field is ignored.
     void LoadFromFile(const QString &fileName);
 
     // The document itself, for writers that append elements to found nodes.
