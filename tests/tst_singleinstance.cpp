@@ -23,6 +23,8 @@ private slots:
         QTest::addColumn<QString>("reported"); // part of every box of the first start; empty: none
         QTest::newRow("another TMPDIR still finds the running copy") << Guard::RuntimeFolder << true << "";
         QTest::newRow("without XDG_RUNTIME_DIR: the user's cache, not TMPDIR") << Guard::CacheFallback << true << "";
+        QTest::newRow("a lock that cannot be made is reported, not a running copy")
+            << Guard::CacheUnderAFile << false << "Brivel-Jotterly-Mutex.lock";
         QTest::newRow("a socket that cannot listen is reported; the lock still guards")
             << Guard::SocketPathTooLong << true << "Cannot listen";
     }

@@ -30,7 +30,7 @@ QString guardFolder(const QString &applicationTitle)
     }
     const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
     const QString folder = cache + QLatin1Char('/') + safeName(applicationTitle);
-    // Made owner-only, as the runtime folder is.
+    // Made owner-only; a folder that cannot be made shows as a lock that cannot be taken.
     if (QDir().mkpath(cache))
         QDir().mkdir(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     return folder;
@@ -59,6 +59,16 @@ bool SingleInstance::ActivateRunningInstance()
 {
     if (lock->tryLock(0)) {
         listen();
+        return false;
+    }
+    if (lock->error() != QLockFile::LockFailedError) {
+        // No other copy holds the lock; refusing to start would leave the user with no
+        // program and no word why.
+        const QString reason = lock->error() == QLockFile::PermissionError ? QStringLiteral("permission denied")
+                                                                           : QStringLiteral("it cannot be created");
+        GeneralErrorHandler::report(QStringLiteral("Cannot take the single-instance lock %1 (%2); the program starts "
+                                                   "without checking for another running copy")
+                                        .arg(QDir::toNativeSeparators(lock->fileName()), reason));
         return false;
     }
     // Another copy holds the lock. It may still be starting, so keep trying briefly.

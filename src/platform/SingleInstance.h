@@ -3,7 +3,8 @@
 // private folder in the user's cache location; never TMPDIR, so a second start with
 // another TMPDIR still finds the first). A second copy finds the lock held, asks the
 // first to come forward through the socket and ends. A lock or socket left behind by a
-// killed copy never blocks the next start.
+// killed copy never blocks the next start, and a lock that cannot be taken at all is
+// reported rather than mistaken for a running copy.
 #pragma once
 
 #include <QLocalServer>
@@ -19,8 +20,8 @@ public:
     ~SingleInstance() override;
 
     // True when another copy is running; it has then been asked to come forward.
-    // False when this process is the only copy: it now holds the lock and listens (a
-    // socket that cannot listen is reported through the general error handler).
+    // False when this process is to run: it holds the lock and listens, or the guard
+    // could not be set up, which is reported through the general error handler.
     bool ActivateRunningInstance();
     // Gives up the lock and stops listening.
     void release();
