@@ -36,8 +36,8 @@ private slots:
         QTemporaryDir tmp;
         QVERIFY(tmp.isValid());
         QDir dir(tmp.path());
-        QVERIFY(dir.mkdir("tmp1") && dir.mkdir("tmp2") && dir.mkdir("cache"));
-        QString runtime = tmp.filePath(guard == Guard::SocketPathTooLong ? QString(120, 'r') : "run");
+        QVERIFY(dir.mkdir("tmp1") && dir.mkdir("tmp2"));
+        const QString runtime = tmp.filePath(guard == Guard::SocketPathTooLong ? QString(120, 'r') : "run");
         QVERIFY(dir.mkdir(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         QFile plain(tmp.filePath("plain"));
         QVERIFY(plain.open(QIODevice::WriteOnly));
@@ -45,16 +45,14 @@ private slots:
             qunsetenv("XDG_RUNTIME_DIR");
         else
             qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
-        const char *cache = guard == Guard::CacheUnderAFile ? "plain/cache" : "cache";
-        qputenv("XDG_CACHE_HOME", QFile::encodeName(tmp.filePath(cache)));
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(tmp.filePath(guard == Guard::CacheUnderAFile ? "plain/c" : "c")));
 
         QStringList boxes;
         Boxes::setPresenter([&boxes](const QString &, const QString &text, Boxes::Buttons, Boxes::Icon) {
             boxes << text;
             return int(Boxes::IdOk);
         });
-        // Where TMPDIR cannot hold a lock either, the old guard failed the same way.
-        qputenv("TMPDIR", QFile::encodeName(tmp.filePath(guard == Guard::CacheUnderAFile ? "plain/tmp" : "tmp1")));
+        qputenv("TMPDIR", QFile::encodeName(tmp.filePath("tmp1")));
         SingleInstance first(QStringLiteral("Brivel Jotterly Lite"));
         QVERIFY(!first.ActivateRunningInstance());
         QCOMPARE(boxes.size(), reported.isEmpty() ? 0 : 1);
@@ -68,9 +66,9 @@ private slots:
         if (guard != Guard::SocketPathTooLong)
             QTRY_COMPARE(raised.size(), secondFindsFirst ? 1 : 0);
         Boxes::setPresenter({});
-        QCOMPARE(QDir(tmp.filePath("tmp1")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)
-                     + QDir(tmp.filePath("tmp2")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-                 QStringList());
+        for (const char *tmpdir : {"tmp1", "tmp2"})
+            QCOMPARE(QDir(tmp.filePath(tmpdir)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                     QStringList());
     }
 };
 
