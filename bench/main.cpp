@@ -13,6 +13,7 @@
 #include "Measurement.h"
 #include "MemoDataGenerator.h"
 #include "MemoTreeMeasurements.h"
+#include "StoreMeasurements.h"
 #include "bench_interchange.h"
 
 #include <QDir>
@@ -50,6 +51,7 @@ const std::vector<BenchCase> &benchCases()
         {"backup", MeasureBackup},
         {"import", MeasureImport},
         {"restore_all", MeasureRestoreAll},
+        {"commit", MeasureCommit},
     };
     return cases;
 }
@@ -90,7 +92,7 @@ void printUsage()
                          "  --xcb    use the X server in DISPLAY instead of the offscreen platform\n"
                          "  --keep   keep the temporary data folder and print where it is\n"
                          "  --only=  run only the named measurements (load, filter, sort, listview,\n"
-                         "           backup, import, restore_all)\n",
+                         "           backup, import, restore_all, commit)\n",
                  kDefaultMemoCount, kSmallMemoCount);
 }
 

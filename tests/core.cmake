@@ -10,3 +10,5 @@ jotterly_add_test(tst_apphelpers SOURCES tst_apphelpers.cpp LIBS jotterly_core j
 
 # The outline view on its own (offscreen).
 jotterly_add_test(tst_outlineview SOURCES tst_outlineview.cpp LIBS jotterly_outline)
+# The single-instance guard: lock and socket places, failures reported (no screen).
+jotterly_add_test(tst_singleinstance SOURCES tst_singleinstance.cpp LIBS jotterly_platform jotterly_core)

@@ -17,7 +17,6 @@
 #include <ctime>
 
 #include <sqlite3.h>
-#include <unistd.h>
 
 #include <limits>
 #include <memory>
@@ -89,8 +88,8 @@ private:
     sqlite3 *db = nullptr;
 };
 
-// What must stay the same about a file the store refuses: its bytes, its time stamp and
-// the names beside it (no journal, -wal or -shm file appears).
+// What must stay the same about a file the store refuses: its bytes (a folder's entries),
+// its time stamp and the names beside it (no journal, -wal or -shm file appears).
 struct FileSnapshot
 {
     QByteArray bytes;
@@ -102,7 +101,9 @@ FileSnapshot snapshot(const QString &path)
 {
     FileSnapshot shot;
     QFile file(path);
-    if (file.open(QIODevice::ReadOnly))
+    if (QFileInfo(path).isDir())
+        shot.bytes = QDir(path).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).join('/').toUtf8();
+    else if (file.open(QIODevice::ReadOnly))
         shot.bytes = file.readAll();
     shot.modified = QFileInfo(path).lastModified();
     shot.siblings = QFileInfo(path).dir().entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
@@ -136,7 +137,8 @@ QString messageOf(const std::function<void()> &step)
     return QStringLiteral("<no error>");
 }
 
-enum class BadFile { RandomBytes, Empty, ShortText, ForeignDatabase, MemosWithoutTasks, Locked, Unreadable };
+enum class BadFile { RandomBytes, Empty, ShortText, ForeignDatabase, ForeignWalDatabase, MemosWithoutTasks, Locked,
+                     Unopenable };
 enum class Kind { Open, Exec };
 
 } // namespace
@@ -233,12 +235,15 @@ private slots:
         conn.open(dataPath);
         conn.exec("insert into memos (mid, pid, content) values ('{A}', 'root', 'secret')");
         QVERIFY2(ownerOnly(dataPath), qPrintable(QString::number(QFile::permissions(dataPath), 16)));
-        // The engine keeps its journal beside the file while the connection is open; it holds
+        // The engine keeps its journal beside the file while a change is under way; it holds
         // memo text too, so it must be as private as the file.
+        conn.beginTransaction();
+        conn.exec("update memos set content='changed secret'");
         const QStringList journals = QDir(tmp->path()).entryList({"qzData.qzb-*"}, QDir::Files | QDir::Hidden);
         QVERIFY(!journals.isEmpty());
         for (const QString &journal : journals)
             QVERIFY2(ownerOnly(tmp->filePath(journal)), qPrintable(journal));
+        conn.commitTransaction();
     }
 
     void reopensTheFileItMade()
@@ -253,6 +258,62 @@ private slots:
         SqlQuery query(conn);
         OpenSql(query, Sql::kCountMemos);
         QCOMPARE(query.asInteger("cnt"), 1);
+    }
+
+    void dataFileAloneHoldsEveryCommit_data()
+    {
+        QTest::addColumn<bool>("leftInWalMode");
+        QTest::newRow("a file the program made") << false;
+        QTest::newRow("a file left in write-ahead mode, commits still in its -wal") << true;
+    }
+    void dataFileAloneHoldsEveryCommit()
+    {
+        QFETCH(bool, leftInWalMode);
+        if (leftInWalMode) {
+            { SqlConnection made; made.open(dataPath); }
+            // The file and its -wal as a killed process leaves them: the last commit is
+            // only in the -wal (the writer's close would checkpoint it, so copy before).
+            const QString image = tmp->filePath(QStringLiteral("image"));
+            {
+                RawDb writer(dataPath, SQLITE_OPEN_READWRITE);
+                writer.exec("PRAGMA journal_mode=WAL; PRAGMA wal_autocheckpoint=0;"
+                            "insert into memos (mid, pid, content) values ('{W}', 'root', 'in the wal')");
+                QVERIFY(QFile::copy(dataPath, image) && QFile::copy(dataPath + "-wal", image + "-wal"));
+            }
+            QVERIFY(QFile::remove(dataPath) && QFile::rename(image, dataPath));
+            QVERIFY(QFile::rename(image + "-wal", dataPath + "-wal"));
+            QVERIFY(QDir(tmp->path()).mkdir(QStringLiteral("before")));
+            QVERIFY(QFile::copy(dataPath, tmp->filePath(QStringLiteral("before/qzData.qzb"))));
+            QCOMPARE(RawDb(tmp->filePath(QStringLiteral("before/qzData.qzb"))).rows("select count(*) from memos"),
+                     QStringList("0"));
+        }
+
+        SqlConnection conn;
+        conn.open(dataPath);
+        SqlQuery query(conn);
+        OpenSql(query, Sql::kSelectNoMemoForEdit);
+        query.insert();
+        query.setText("mid", "{N}");
+        query.setText("pid", "root");
+        query.setText("content", "committed");
+        query.post();
+        QCOMPARE(QDir(tmp->path()).entryList({"qzData.qzb-*"}, QDir::Files | QDir::Hidden), QStringList());
+        // Each commit waits for the disk (2 is FULL), so a power cut loses none of them.
+        sqlite3_stmt *stmt = nullptr;
+        QCOMPARE(sqlite3_prepare_v2(conn.handle(), "PRAGMA synchronous", -1, &stmt, nullptr), SQLITE_OK);
+        QCOMPARE(sqlite3_step(stmt), SQLITE_ROW);
+        const int synchronous = sqlite3_column_int(stmt, 0);
+        sqlite3_finalize(stmt);
+        QCOMPARE(synchronous, 2);
+
+        // A byte copy of the file alone, taken while the connection is still open.
+        const QString copyPath = tmp->filePath(QStringLiteral("copy/qzData.qzb"));
+        QVERIFY(QDir(tmp->path()).mkdir(QStringLiteral("copy")));
+        QVERIFY(QFile::copy(dataPath, copyPath));
+        RawDb copy(copyPath, SQLITE_OPEN_READONLY);
+        QCOMPARE(copy.rows("PRAGMA journal_mode"), QStringList("delete"));
+        QCOMPARE(copy.rows("select mid, content from memos order by mid"),
+                 leftInWalMode ? QStringList({"{N}|committed", "{W}|in the wal"}) : QStringList("{N}|committed"));
     }
 
     void missingFolderIsNotCreated()
@@ -273,18 +334,23 @@ private slots:
         QTest::newRow("a short text file is not a database") << BadFile::ShortText << "file is not a database";
         QTest::newRow("another program's database gets no tables added")
             << BadFile::ForeignDatabase << "no such table: memos";
+        QTest::newRow("another program's write-ahead database keeps its journal mode")
+            << BadFile::ForeignWalDatabase << "no such table: memos";
         QTest::newRow("memos without tasks is not completed") << BadFile::MemosWithoutTasks << "no such table: tasks";
         QTest::newRow("locked exclusively by another connection") << BadFile::Locked << "database is locked";
-        QTest::newRow("unreadable file") << BadFile::Unreadable << "unable to open database file";
+        // A folder where the file belongs fails to open as an unreadable file does, for root too.
+        QTest::newRow("unopenable: a folder in the file's place")
+            << BadFile::Unopenable << "unable to open database file";
     }
     void refusesUnusableFile()
     {
         QFETCH(BadFile, kind);
         QFETCH(QString, engineMessage);
-        if (kind == BadFile::Unreadable && ::geteuid() == 0)
-            QSKIP("root reads every file whatever its permissions");
-
-        {
+        if (kind == BadFile::Unopenable) {
+            QVERIFY(QDir(tmp->path()).mkdir(QStringLiteral("qzData.qzb")));
+            QFile inside(dataPath + QStringLiteral("/memo.txt"));
+            QVERIFY(inside.open(QIODevice::WriteOnly) && inside.write("kept") == 4);
+        } else {
             QFile file(dataPath);
             QVERIFY(file.open(QIODevice::WriteOnly));
             if (kind == BadFile::RandomBytes) {
@@ -297,10 +363,12 @@ private slots:
                 file.write("memo one\r\nmemo two\r\n");
             }
         }
-        if (kind == BadFile::ForeignDatabase || kind == BadFile::MemosWithoutTasks || kind == BadFile::Locked) {
+        if (kind == BadFile::ForeignDatabase || kind == BadFile::ForeignWalDatabase
+            || kind == BadFile::MemosWithoutTasks || kind == BadFile::Locked) {
             RawDb raw(dataPath);
-            raw.exec("PRAGMA journal_mode=DELETE");
-            if (kind == BadFile::ForeignDatabase)
+            raw.exec(kind == BadFile::ForeignWalDatabase ? "PRAGMA journal_mode=WAL"
+                                                         : "PRAGMA journal_mode=DELETE");
+            if (kind == BadFile::ForeignDatabase || kind == BadFile::ForeignWalDatabase)
                 raw.exec("create table notes (id integer primary key, body text); insert into notes (body) values ('x')");
             else if (kind == BadFile::MemosWithoutTasks)
                 raw.exec("create table memos (mid text, pid text, content text, expandFlag integer,"
@@ -310,7 +378,8 @@ private slots:
                          " assignTime real, createTime real, editTime real);"
                          "create table tasks (tid text, pid text, content text)");
         }
-        backdate(dataPath);
+        if (kind != BadFile::Unopenable)
+            backdate(dataPath);
 
         std::unique_ptr<RawDb> lockHolder;
         if (kind == BadFile::Locked) {
@@ -318,8 +387,6 @@ private slots:
             lockHolder->exec("BEGIN EXCLUSIVE");
         }
         const FileSnapshot before = snapshot(dataPath);
-        if (kind == BadFile::Unreadable)
-            QVERIFY(QFile::setPermissions(dataPath, QFile::Permissions()));
 
         SqlConnection conn;
         const QString message = messageOf([&] { conn.open(dataPath); });
@@ -327,8 +394,6 @@ private slots:
         QVERIFY(!conn.isOpen());
         QVERIFY(messageOf([&] { conn.handle(); }) != QLatin1String("<no error>"));
 
-        if (kind == BadFile::Unreadable)
-            QVERIFY(QFile::setPermissions(dataPath, QFile::ReadOwner | QFile::WriteOwner));
         const FileSnapshot after = snapshot(dataPath);
         QCOMPARE(after.siblings, before.siblings);
         QCOMPARE(after.modified, before.modified);

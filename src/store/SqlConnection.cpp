@@ -46,10 +46,8 @@ void SqlConnection::open(const QString &path)
     }
     db = openHandle(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX);
     try {
-        verifyTables();
-        // Write-ahead logging keeps every change safe from a killed process without a disk
-        // sync per statement; it only changes the file once we know the file is ours.
-        exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;");
+        verifyTables(); // the journal mode below may rewrite the file: only once it is ours
+        useRollbackJournal();
     } catch (...) {
         close();
         throw;
@@ -66,7 +64,7 @@ void SqlConnection::create(const QString &path)
     file.close();
     try {
         db = openHandle(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX);
-        exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;");
+        useRollbackJournal();
         exec("BEGIN");
         exec(Schema::createStatements());
         exec("COMMIT");
@@ -75,6 +73,28 @@ void SqlConnection::create(const QString &path)
         QFile::remove(path); // only ever a file we have just made
         throw;
     }
+}
+
+void SqlConnection::useRollbackJournal()
+{
+    // With the rollback journal every commit is in the data file itself, so a copy of the
+    // file taken while the program runs is complete; FULL syncs it to the disk before the
+    // commit returns, so a power cut loses nothing that was shown as stored. A file that
+    // an earlier version left in write-ahead mode is checkpointed back into a plain file.
+    sqlite3_stmt *stmt = nullptr;
+    int rc = sqlite3_prepare_v2(db, "PRAGMA journal_mode=DELETE", -1, &stmt, nullptr);
+    QByteArray mode;
+    if (rc == SQLITE_OK && (rc = sqlite3_step(stmt)) == SQLITE_ROW)
+        mode = reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0));
+    const QString message = rc == SQLITE_ROW ? QString() : engineError(db, rc);
+    sqlite3_finalize(stmt);
+    if (!message.isNull())
+        throw JotterlyError(message);
+    // The engine answers with the mode it kept when it cannot change it.
+    if (mode.compare("delete", Qt::CaseInsensitive) != 0)
+        throw JotterlyError(QStringLiteral("The data file %1 cannot leave journal mode %2")
+                                .arg(filePath, QString::fromUtf8(mode)));
+    exec("PRAGMA synchronous=FULL");
 }
 
 void SqlConnection::verifyTables()

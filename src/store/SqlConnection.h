@@ -2,7 +2,8 @@
 //
 // A missing data file is created (owner-only permissions) with both tables. A file that
 // exists but is not a readable database of ours is reported and left exactly as it is:
-// it is never written, truncated or recreated.
+// it is never written, truncated or recreated. Commits go into the file itself (rollback
+// journal, synced in full), so the file alone always holds every stored change.
 #pragma once
 
 #include <QString>
@@ -39,6 +40,7 @@ public:
 private:
     void create(const QString &path);
     void verifyTables();
+    void useRollbackJournal();
 
     sqlite3 *db = nullptr;
     QString filePath;

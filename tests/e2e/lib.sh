@@ -4,9 +4,9 @@
 # as its first argument.
 #
 # Every check runs in its own temporary folder with private TMPDIR, XDG_RUNTIME_DIR,
-# HOME and XDG folders, so the single-instance lock and socket (kept in TMPDIR) never
-# meet another check or a developer's running copy. An EXIT trap kills everything the
-# check started (program copies, Xvfb, helper windows), even when the check fails.
+# HOME and XDG folders, so the single-instance lock and socket (kept in XDG_RUNTIME_DIR)
+# never meet another check or a developer's running copy. An EXIT trap kills everything
+# the check started (program copies, Xvfb, helper windows), even when the check fails.
 
 set -uo pipefail
 
