@@ -17,6 +17,7 @@ namespace {
 
 // Everyday note-taking vocabulary; the frequent short words come more than once so
 // that texts read roughly like prose.
+// clang-format off
 const char *const kWords[] = {
     "the", "the", "the", "a", "a", "to", "to", "and", "and", "of", "of", "in", "for", "on", "with",
     "at", "by", "from", "is", "it", "be", "this", "that", "not", "or", "but", "as", "if", "my", "our",
@@ -47,6 +48,7 @@ const char *const kWords[] = {
     "gym", "yoga", "swim", "bike", "healthy", "sleep", "water", "plants", "flowers", "seeds", "soil",
     "two", "three", "five", "ten", "first", "second", "third",
 };
+// clang-format on
 
 // UTF-8 words from other languages and scripts, as users paste them into notes.
 const char *const kNonAsciiWords[] = {

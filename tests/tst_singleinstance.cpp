@@ -5,6 +5,7 @@
 #include "SingleInstance.h"
 
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -16,6 +17,10 @@ class TestSingleInstance : public QObject
     Q_OBJECT
 
 private slots:
+    // Every row points XDG_RUNTIME_DIR and XDG_CACHE_HOME at folders of its own; the test
+    // folders of QStandardPaths would ignore them.
+    void initTestCase() { QStandardPaths::setTestModeEnabled(false); }
+
     void secondStart_data()
     {
         QTest::addColumn<Guard>("guard");
