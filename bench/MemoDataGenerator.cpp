@@ -52,12 +52,35 @@ const char *const kWords[] = {
 
 // UTF-8 words from other languages and scripts, as users paste them into notes.
 const char *const kNonAsciiWords[] = {
-    "caf\xC3\xA9", "na\xC3\xAFve", "Gr\xC3\xBC\xC3\x9F" "e", "Stra\xC3\x9F" "e", "fa\xC3\xA7" "ade",
-    "jalape\xC3\xB1o", "sm\xC3\xB6rg\xC3\xA5sbord", "d\xC3\xA9j\xC3\xA0", "Z\xC3\xBCrich",
-    "S\xC3\xA3o", "Krak\xC3\xB3w", "cr\xC3\xA8me", "br\xC3\xBBl\xC3\xA9" "e", "M\xC3\xBCnchen",
-    "\xE2\x82\xAC" "20", "\xC2\xBD", "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E", "\xE6\x9D\xB1\xE4\xBA\xAC",
-    "\xD0\xBF\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82", "\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0",
-    "\xCE\xB1\xCE\xB2\xCE\xB3", "\xC3\x85ngstr\xC3\xB6m", "se\xC3\xB1or", "\xE2\x9C\x93",
+    "caf\xC3\xA9",
+    "na\xC3\xAFve",
+    "Gr\xC3\xBC\xC3\x9F"
+    "e",
+    "Stra\xC3\x9F"
+    "e",
+    "fa\xC3\xA7"
+    "ade",
+    "jalape\xC3\xB1o",
+    "sm\xC3\xB6rg\xC3\xA5sbord",
+    "d\xC3\xA9j\xC3\xA0",
+    "Z\xC3\xBCrich",
+    "S\xC3\xA3o",
+    "Krak\xC3\xB3w",
+    "cr\xC3\xA8me",
+    "br\xC3\xBBl\xC3\xA9"
+    "e",
+    "M\xC3\xBCnchen",
+    "\xE2\x82\xAC"
+    "20",
+    "\xC2\xBD",
+    "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E",
+    "\xE6\x9D\xB1\xE4\xBA\xAC",
+    "\xD0\xBF\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82",
+    "\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0",
+    "\xCE\xB1\xCE\xB2\xCE\xB3",
+    "\xC3\x85ngstr\xC3\xB6m",
+    "se\xC3\xB1or",
+    "\xE2\x9C\x93",
 };
 
 // Deterministic draws on a generator whose sequence the standard fixes, so the same seed
@@ -65,7 +88,10 @@ const char *const kNonAsciiWords[] = {
 class Draw
 {
 public:
-    explicit Draw(quint64 seed) : engine(seed) {}
+    explicit Draw(quint64 seed)
+        : engine(seed)
+    {
+    }
     // A whole number from lo to hi, both included.
     int between(int lo, int hi) { return lo + static_cast<int>(engine() % static_cast<quint64>(hi - lo + 1)); }
     // A number in [0, 1).
@@ -186,7 +212,8 @@ std::vector<int> parentsOfSubMemos(Draw &draw, int topLevel, int subMemos)
 class InsertStatement
 {
 public:
-    explicit InsertStatement(sqlite3 *db) : db(db)
+    explicit InsertStatement(sqlite3 *db)
+        : db(db)
     {
         const char *sql = "insert into memos (mid,pid,content,expandFlag,assignTime,createTime,editTime)"
                           " values (?,?,?,?,?,?,?)";
@@ -288,7 +315,9 @@ MemoDataSummary GenerateMemoData(const QString &path, const MemoDataPlan &plan)
                 summary.expanded += expanded ? 1 : 0;
             }
             const QByteArray mid = isTopLevel ? topMids[static_cast<size_t>(entry)] : makeMid(draw);
-            const QByteArray &pid = isTopLevel ? root : topMids[static_cast<size_t>(parents[static_cast<size_t>(entry - summary.topLevel)])];
+            const QByteArray &pid =
+                isTopLevel ? root
+                           : topMids[static_cast<size_t>(parents[static_cast<size_t>(entry - summary.topLevel)])];
             statement.insert(mid, pid, text.bytes, expanded, times.assign, times.create, times.edit);
             summary.multiline += multiline ? 1 : 0;
             summary.withNonAscii += text.nonAscii ? 1 : 0;

@@ -13,7 +13,7 @@ struct MemoDataPlan
     quint64 seed = 0x4A6F74746572ULL;
     double topLevelShare = 0.10;
     double multilineShare = 0.15;
-    double expandedShare = 0.30;   // of the top-level memos
+    double expandedShare = 0.30; // of the top-level memos
     double nonAsciiWordShare = 0.008;
     int minTextBytes = 20;
     int maxTextBytes = 200;
@@ -28,8 +28,8 @@ struct MemoDataSummary
     int multiline = 0;
     int withNonAscii = 0;
     qint64 textBytes = 0;
-    int mostSubMemos = 0;     // of any single top-level memo
-    int withoutSubMemos = 0;  // top-level memos with none
+    int mostSubMemos = 0;    // of any single top-level memo
+    int withoutSubMemos = 0; // top-level memos with none
 };
 
 // Creates the data file at path through the program's own connection (which makes the

@@ -14,7 +14,10 @@
 class PaintCounter : public QObject
 {
 public:
-    explicit PaintCounter(QObject *parent) : QObject(parent) {}
+    explicit PaintCounter(QObject *parent)
+        : QObject(parent)
+    {
+    }
     int paints = 0;
 
 protected:

@@ -230,12 +230,13 @@ MeasurementResult MeasureSort(BenchSession &session)
     std::vector<QByteArray> texts = memoTexts(host);
     bool limitAscending = sortsAscending(session);
     BareLimits::StableSortTexts(texts, limitAscending);
-    result.limitMs = Measurement{{}, [&] {
-                                     limitAscending = !limitAscending;
-                                     BareLimits::StableSortTexts(texts, limitAscending);
-                                 },
-                                 {}}
-                         .medianMs();
+    result.limitMs = Measurement{
+        {},
+        [&] {
+            limitAscending = !limitAscending;
+            BareLimits::StableSortTexts(texts, limitAscending);
+        },
+        {}}.medianMs();
     texts.clear();
     result.ms = sort.medianMs();
     return result;

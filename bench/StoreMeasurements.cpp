@@ -51,9 +51,9 @@ public:
     {
         if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK
             || sqlite3_exec(db, "PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL;", nullptr, nullptr, nullptr)
-                != SQLITE_OK
+                   != SQLITE_OK
             || sqlite3_prepare_v2(db, "update memos set content=?, editTime=? where mid=?", -1, &stmt, nullptr)
-                != SQLITE_OK)
+                   != SQLITE_OK)
             fail();
     }
     ~BareUpdate()
@@ -71,7 +71,7 @@ public:
                 != SQLITE_OK
             || sqlite3_bind_double(stmt, 2, editTime) != SQLITE_OK
             || sqlite3_bind_text(stmt, 3, edit.mid.constData(), static_cast<int>(edit.mid.size()), SQLITE_STATIC)
-                != SQLITE_OK
+                   != SQLITE_OK
             || sqlite3_step(stmt) != SQLITE_DONE || sqlite3_changes(db) != 1)
             fail();
     }

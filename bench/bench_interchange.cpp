@@ -115,15 +115,32 @@ void bareBackup(const QString &dataFile, const QString &target)
         std::vector<std::pair<const char *, bool>> attributes; // name, is a time
     };
     const Table tables[] = {
-        {"select mid, pid, content, assignTime, createTime, editTime from memos", "memos", "memo",
-         {{"mid", false}, {"pid", false}, {"content", false}, {"assign-time", true}, {"create-time", true},
+        {"select mid, pid, content, assignTime, createTime, editTime from memos",
+         "memos",
+         "memo",
+         {{"mid", false},
+          {"pid", false},
+          {"content", false},
+          {"assign-time", true},
+          {"create-time", true},
           {"edit-time", true}}},
         {"select tid, pid, content, checkFlag, alarmFlag, dueFlag, textColor, backgroundColor, createTime, "
          "editTime, checkTime, alarmTime, dueTime from tasks",
-         "tasks", "task",
-         {{"tid", false}, {"pid", false}, {"content", false}, {"check-flag", false}, {"alarm-flag", false},
-          {"due-flag", false}, {"text-color", false}, {"background-color", false}, {"create-time", true},
-          {"edit-time", true}, {"check-time", true}, {"alarm-time", true}, {"due-time", true}}},
+         "tasks",
+         "task",
+         {{"tid", false},
+          {"pid", false},
+          {"content", false},
+          {"check-flag", false},
+          {"alarm-flag", false},
+          {"due-flag", false},
+          {"text-color", false},
+          {"background-color", false},
+          {"create-time", true},
+          {"edit-time", true},
+          {"check-time", true},
+          {"alarm-time", true},
+          {"due-time", true}}},
     };
     char timeText[128]; // room for any year the format could be asked to write
     for (const Table &table : tables) {
@@ -263,18 +280,17 @@ MeasurementResult MeasureImport(BenchSession &session)
     const RowCounts expected = sourceCounts(session);
     const QString path = workFile(session, "import.qzb");
     Target target;
-    const Measurement import{
-        [&] {
-            removeDatabase(path);
-            target.open(path); // a new, empty data file
-        },
-        [&] { require(target.io->ImportFrom(file), QStringLiteral("import failed")); },
-        [&] {
-            const bool complete = countsOf(*target.db) == expected;
-            target.close();
-            removeDatabase(path);
-            require(complete, QStringLiteral("import left rows out"));
-        }};
+    const Measurement import{[&] {
+                                 removeDatabase(path);
+                                 target.open(path); // a new, empty data file
+                             },
+                             [&] { require(target.io->ImportFrom(file), QStringLiteral("import failed")); },
+                             [&] {
+                                 const bool complete = countsOf(*target.db) == expected;
+                                 target.close();
+                                 removeDatabase(path);
+                                 require(complete, QStringLiteral("import left rows out"));
+                             }};
 
     MeasurementResult result;
     result.name = QStringLiteral("import");
@@ -291,18 +307,17 @@ MeasurementResult MeasureRestoreAll(BenchSession &session)
     const RowCounts expected = sourceCounts(session);
     const QString path = workFile(session, "restore.qzb");
     Target target;
-    const Measurement restore{
-        [&] {
-            copyDatabase(source, path); // every record of the file is stored
-            target.open(path);
-        },
-        [&] { require(target.io->RestoreFrom(file), QStringLiteral("restore failed")); },
-        [&] {
-            const bool unchanged = countsOf(*target.db) == expected;
-            target.close();
-            removeDatabase(path);
-            require(unchanged, QStringLiteral("restore changed the number of rows"));
-        }};
+    const Measurement restore{[&] {
+                                  copyDatabase(source, path); // every record of the file is stored
+                                  target.open(path);
+                              },
+                              [&] { require(target.io->RestoreFrom(file), QStringLiteral("restore failed")); },
+                              [&] {
+                                  const bool unchanged = countsOf(*target.db) == expected;
+                                  target.close();
+                                  removeDatabase(path);
+                                  require(unchanged, QStringLiteral("restore changed the number of rows"));
+                              }};
 
     MeasurementResult result;
     result.name = QStringLiteral("restore_all");

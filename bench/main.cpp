@@ -86,13 +86,14 @@ void dropSizeHintWarning(QtMsgType type, const QMessageLogContext &context, cons
 
 void printUsage()
 {
-    std::fprintf(stderr, "usage: jotterly-bench [N] [--small] [--xcb] [--keep] [--only=NAME,...]\n"
-                         "  N        memos to generate and measure (default %d)\n"
-                         "  --small  also measure a second, smaller run of %d memos\n"
-                         "  --xcb    use the X server in DISPLAY instead of the offscreen platform\n"
-                         "  --keep   keep the temporary data folder and print where it is\n"
-                         "  --only=  run only the named measurements (load, filter, sort, listview,\n"
-                         "           backup, import, restore_all, commit)\n",
+    std::fprintf(stderr,
+                 "usage: jotterly-bench [N] [--small] [--xcb] [--keep] [--only=NAME,...]\n"
+                 "  N        memos to generate and measure (default %d)\n"
+                 "  --small  also measure a second, smaller run of %d memos\n"
+                 "  --xcb    use the X server in DISPLAY instead of the offscreen platform\n"
+                 "  --keep   keep the temporary data folder and print where it is\n"
+                 "  --only=  run only the named measurements (load, filter, sort, listview,\n"
+                 "           backup, import, restore_all, commit)\n",
                  kDefaultMemoCount, kSmallMemoCount);
 }
 

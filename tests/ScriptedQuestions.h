@@ -14,12 +14,12 @@ class ScriptedQuestions : public InterchangeQuestions
 public:
     enum class Kind { Save, Open };
 
-    QString nextFile;                   // what every file-name question answers
-    QList<FileNameRequest> dialogs;     // each file-name question, in order
-    QList<Kind> dialogKinds;            // and whether it asked for a file to save or to open
-    QList<ReplaceAnswer> answers;       // the script of the replace questions
-    QList<ReplaceAskTexts> asked;       // each replace question, in order
-    int replaceQuestionsEnded = 0;      // calls of replaceQuestionsDone
+    QString nextFile;               // what every file-name question answers
+    QList<FileNameRequest> dialogs; // each file-name question, in order
+    QList<Kind> dialogKinds;        // and whether it asked for a file to save or to open
+    QList<ReplaceAnswer> answers;   // the script of the replace questions
+    QList<ReplaceAskTexts> asked;   // each replace question, in order
+    int replaceQuestionsEnded = 0;  // calls of replaceQuestionsDone
 
     void clear()
     {

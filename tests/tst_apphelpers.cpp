@@ -29,11 +29,11 @@ class ScriptedBoxes
 public:
     explicit ScriptedBoxes(int answer = Boxes::IdOk)
     {
-        previous = Boxes::setPresenter([this, answer](const QString &caption, const QString &text,
-                                                      Boxes::Buttons buttons, Boxes::Icon icon) {
-            shown.push_back({caption, text, buttons, icon});
-            return answer;
-        });
+        previous = Boxes::setPresenter(
+            [this, answer](const QString &caption, const QString &text, Boxes::Buttons buttons, Boxes::Icon icon) {
+                shown.push_back({caption, text, buttons, icon});
+                return answer;
+            });
     }
     ~ScriptedBoxes() { Boxes::setPresenter(std::move(previous)); }
 
@@ -64,17 +64,26 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("CR LF becomes two blanks") << "a\r\nb" << "a  b";
-        QTest::newRow("text without breaks unchanged") << "plain memo text" << "plain memo text";
-        QTest::newRow("lone CR") << "a\rb" << "a b";
-        QTest::newRow("lone LF") << "a\nb" << "a b";
-        QTest::newRow("LF CR is two blanks too") << "a\n\rb" << "a  b";
-        QTest::newRow("breaks at both ends") << "\r\nx\n" << "  x ";
-        QTest::newRow("nothing but breaks") << "\r\n\r\n" << "    ";
-        QTest::newRow("tab is not a line break") << "a\tb" << "a\tb";
-        QTest::newRow("empty") << "" << "";
-        QTest::newRow("non-ASCII around a break") << QString::fromUtf8("caf\xc3\xa9\r\n\xe6\x97\xa5")
-                                                  << QString::fromUtf8("caf\xc3\xa9  \xe6\x97\xa5");
+        QTest::newRow("CR LF becomes two blanks") << "a\r\nb"
+                                                  << "a  b";
+        QTest::newRow("text without breaks unchanged") << "plain memo text"
+                                                       << "plain memo text";
+        QTest::newRow("lone CR") << "a\rb"
+                                 << "a b";
+        QTest::newRow("lone LF") << "a\nb"
+                                 << "a b";
+        QTest::newRow("LF CR is two blanks too") << "a\n\rb"
+                                                 << "a  b";
+        QTest::newRow("breaks at both ends") << "\r\nx\n"
+                                             << "  x ";
+        QTest::newRow("nothing but breaks") << "\r\n\r\n"
+                                            << "    ";
+        QTest::newRow("tab is not a line break") << "a\tb"
+                                                 << "a\tb";
+        QTest::newRow("empty") << ""
+                               << "";
+        QTest::newRow("non-ASCII around a break")
+            << QString::fromUtf8("caf\xc3\xa9\r\n\xe6\x97\xa5") << QString::fromUtf8("caf\xc3\xa9  \xe6\x97\xa5");
     }
     void flattenLineBreaks()
     {
@@ -103,8 +112,8 @@ private slots:
         QTest::newRow("UTF-8 whose last byte is 0x80") << QByteArray("x\xe2\x82\xac  ") << QByteArray("x\xe2\x82\xac");
         QTest::newRow("no-break space is a character, not cut in half")
             << QByteArray("x\xc2\xa0") << QByteArray("x\xc2\xa0");
-        QTest::newRow("four-byte UTF-8 before blanks") << QByteArray("\xf0\x9f\x99\x82 \r\n")
-                                                       << QByteArray("\xf0\x9f\x99\x82");
+        QTest::newRow("four-byte UTF-8 before blanks")
+            << QByteArray("\xf0\x9f\x99\x82 \r\n") << QByteArray("\xf0\x9f\x99\x82");
     }
     void trimRightWhiteAndControl()
     {
@@ -121,16 +130,17 @@ private slots:
         QTest::addColumn<bool>("toMemo");   // editor -> stored holds
         QTest::newRow("CR LF and LF") << QByteArray("one\r\ntwo\r\n") << "one\ntwo\n" << true << true;
         QTest::newRow("blank lines kept") << QByteArray("a\r\n\r\nb") << "a\n\nb" << true << true;
-        QTest::newRow("UTF-8 text") << QByteArray("Gr\xc3\xbc\xc3\x9f" "e \xe6\x97\xa5 \xf0\x9f\x99\x82")
-                                    << QString::fromUtf8("Gr\xc3\xbc\xc3\x9f" "e \xe6\x97\xa5 \xf0\x9f\x99\x82")
+        QTest::newRow("UTF-8 text") << QByteArray("Gr\xc3\xbc\xc3\x9f"
+                                                  "e \xe6\x97\xa5 \xf0\x9f\x99\x82")
+                                    << QString::fromUtf8("Gr\xc3\xbc\xc3\x9f"
+                                                         "e \xe6\x97\xa5 \xf0\x9f\x99\x82")
                                     << true << true;
         QTest::newRow("empty") << QByteArray("") << "" << true << true;
         QTest::newRow("lone CR pasted into the editor is stored as CR LF")
             << QByteArray("a\r\nb") << "a\rb" << false << true;
         QTest::newRow("CR LF pasted into the editor is not doubled")
             << QByteArray("a\r\nb") << "a\r\nb" << false << true;
-        QTest::newRow("a stored lone LF shows as a line break")
-            << QByteArray("a\nb") << "a\nb" << true << false;
+        QTest::newRow("a stored lone LF shows as a line break") << QByteArray("a\nb") << "a\nb" << true << false;
     }
     void memoEditorConversions()
     {
@@ -154,20 +164,32 @@ private slots:
     {
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("letter gets a full stop") << "File not found" << "File not found.";
-        QTest::newRow("digit gets a full stop") << "Error 42" << "Error 42.";
-        QTest::newRow("full stop stays single") << "Done." << "Done.";
-        QTest::newRow("closing parenthesis sorts before") << "failed (disk)" << "failed (disk)";
-        QTest::newRow("exclamation mark sorts before") << "Stop!" << "Stop!";
-        QTest::newRow("comma sorts before") << "a," << "a,";
-        QTest::newRow("hyphen sorts before") << "a-" << "a-";
-        QTest::newRow("blank sorts before") << "trailing " << "trailing ";
-        QTest::newRow("slash sorts after") << "/home/user/" << "/home/user/.";
-        QTest::newRow("question mark sorts after") << "Why?" << "Why?.";
-        QTest::newRow("colon sorts after") << "reason:" << "reason:.";
-        QTest::newRow("non-ASCII letter sorts after") << QString::fromUtf8("caf\xc3\xa9")
-                                                      << QString::fromUtf8("caf\xc3\xa9.");
-        QTest::newRow("empty stays empty") << "" << "";
+        QTest::newRow("letter gets a full stop") << "File not found"
+                                                 << "File not found.";
+        QTest::newRow("digit gets a full stop") << "Error 42"
+                                                << "Error 42.";
+        QTest::newRow("full stop stays single") << "Done."
+                                                << "Done.";
+        QTest::newRow("closing parenthesis sorts before") << "failed (disk)"
+                                                          << "failed (disk)";
+        QTest::newRow("exclamation mark sorts before") << "Stop!"
+                                                       << "Stop!";
+        QTest::newRow("comma sorts before") << "a,"
+                                            << "a,";
+        QTest::newRow("hyphen sorts before") << "a-"
+                                             << "a-";
+        QTest::newRow("blank sorts before") << "trailing "
+                                            << "trailing ";
+        QTest::newRow("slash sorts after") << "/home/user/"
+                                           << "/home/user/.";
+        QTest::newRow("question mark sorts after") << "Why?"
+                                                   << "Why?.";
+        QTest::newRow("colon sorts after") << "reason:"
+                                           << "reason:.";
+        QTest::newRow("non-ASCII letter sorts after")
+            << QString::fromUtf8("caf\xc3\xa9") << QString::fromUtf8("caf\xc3\xa9.");
+        QTest::newRow("empty stays empty") << ""
+                                           << "";
     }
     void decorate()
     {
@@ -192,11 +214,21 @@ private slots:
         QFETCH(QString, text);
         ScriptedBoxes boxes;
         switch (source) {
-        case 0: GeneralErrorHandler::report(QStringLiteral("Unable to write to /tmp/x/qzConf.ini")); break;
-        case 1: GeneralErrorHandler::report(JotterlyError(QStringLiteral("no such table: memos"))); break;
-        case 2: GeneralErrorHandler::report(std::runtime_error("bad thing")); break;
-        case 3: GeneralErrorHandler::guarded([] { throw JotterlyError(QStringLiteral("database is locked")); }); break;
-        case 4: GeneralErrorHandler::guarded([] { throw 42; }); break;
+        case 0:
+            GeneralErrorHandler::report(QStringLiteral("Unable to write to /tmp/x/qzConf.ini"));
+            break;
+        case 1:
+            GeneralErrorHandler::report(JotterlyError(QStringLiteral("no such table: memos")));
+            break;
+        case 2:
+            GeneralErrorHandler::report(std::runtime_error("bad thing"));
+            break;
+        case 3:
+            GeneralErrorHandler::guarded([] { throw JotterlyError(QStringLiteral("database is locked")); });
+            break;
+        case 4:
+            GeneralErrorHandler::guarded([] { throw 42; });
+            break;
         }
         QCOMPARE(boxes.shown.size(), size_t(1));
         QCOMPARE(boxes.shown[0].caption, QStringLiteral("Brivel Jotterly Lite"));

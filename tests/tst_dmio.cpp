@@ -10,10 +10,10 @@
 #include "JotterlyError.h"
 #include "MemoExport.h"
 #include "MemoRecord.h"
+#include "ScriptedQuestions.h"
 #include "SqlConnection.h"
 #include "SqlQuery.h"
 #include "TextHelpers.h"
-#include "ScriptedQuestions.h"
 #include "pU_XmlTry.h"
 
 #include <QRandomGenerator>
@@ -29,8 +29,9 @@ namespace {
 
 const QString kVersion = QStringLiteral("1.0.0.1");
 const QStringList kMemoColumns{"mid", "pid", "content", "assignTime", "createTime", "editTime"};
-const QStringList kTaskColumns{"tid", "pid", "content", "checkFlag", "alarmFlag", "dueFlag", "textColor",
-                               "backgroundColor", "createTime", "editTime", "checkTime", "alarmTime", "dueTime"};
+const QStringList kTaskColumns{"tid",       "pid",       "content",         "checkFlag",  "alarmFlag",
+                               "dueFlag",   "textColor", "backgroundColor", "createTime", "editTime",
+                               "checkTime", "alarmTime", "dueTime"};
 const QStringList kMemoAttributes{"mid", "pid", "content", "assign-time", "create-time", "edit-time"};
 
 TDateTime at(int year, int month, int day, int hour, int minute, int second)
@@ -49,7 +50,7 @@ using Attributes = QList<QPair<QByteArray, QByteArray>>;
 Attributes memoAttributes(const QByteArray &mid, const QByteArray &pid, const QByteArray &content,
                           const QByteArray &time = "2008-03-05T14:07:09.000Z")
 {
-    return {{"mid", mid}, {"pid", pid}, {"content", content},
+    return {{"mid", mid},          {"pid", pid},          {"content", content},
             {"assign-time", time}, {"create-time", time}, {"edit-time", time}};
 }
 
@@ -166,13 +167,25 @@ class TestDmIo : public QObject
         addMemo("{S1}", "{M1}", "Grüße, 日本語, emoji 😀 & <b>markup</b> \"quoted\" 'it''s'", at(2009, 1, 2, 3, 4, 5));
         addMemo("{S2}", "{M1}", "\ttab\r\n  indented", at(2010, 7, 8, 9, 10, 11));
         addMemo("{M2}", "root", "", at(2011, 12, 31, 23, 59, 59));
-        addTask({{"tid", "{T1}"}, {"pid", "root"}, {"content", "task\r\ntwo lines"}, {"checkFlag", "1"},
-                 {"alarmFlag", "0"}, {"dueFlag", "1"}, {"textColor", "255"}, {"backgroundColor", "16777215"},
-                 {"createTime", at(2008, 1, 1, 0, 0, 0)}, {"editTime", at(2008, 1, 2, 12, 0, 1)},
-                 {"checkTime", at(2008, 1, 3, 1, 2, 3)}, {"alarmTime", at(2008, 1, 4, 4, 5, 6)},
+        addTask({{"tid", "{T1}"},
+                 {"pid", "root"},
+                 {"content", "task\r\ntwo lines"},
+                 {"checkFlag", "1"},
+                 {"alarmFlag", "0"},
+                 {"dueFlag", "1"},
+                 {"textColor", "255"},
+                 {"backgroundColor", "16777215"},
+                 {"createTime", at(2008, 1, 1, 0, 0, 0)},
+                 {"editTime", at(2008, 1, 2, 12, 0, 1)},
+                 {"checkTime", at(2008, 1, 3, 1, 2, 3)},
+                 {"alarmTime", at(2008, 1, 4, 4, 5, 6)},
                  {"dueTime", at(2008, 1, 5, 7, 8, 9)}});
-        addTask({{"tid", "{T2}"}, {"pid", "{T1}"}, {"content", "sub-task"}, {"checkFlag", "0"},
-                 {"createTime", at(2008, 2, 1, 10, 0, 0)}, {"editTime", at(2008, 2, 1, 11, 0, 0)}});
+        addTask({{"tid", "{T2}"},
+                 {"pid", "{T1}"},
+                 {"content", "sub-task"},
+                 {"checkFlag", "0"},
+                 {"createTime", at(2008, 2, 1, 10, 0, 0)},
+                 {"editTime", at(2008, 2, 1, 11, 0, 0)}});
     }
 
     void clearTables() { db->exec("delete from memos; delete from tasks;"); }
@@ -260,15 +273,15 @@ private slots:
         QTest::newRow("yes to each") << QList<A>{A::Yes, A::Yes, A::Yes} << 3 << QStringList{"{A}", "{B}", "{T}"}
                                      << QStringList{"{C}", "{U}"};
         QTest::newRow("no to each") << QList<A>{A::No, A::No, A::No} << 3 << QStringList{} << QStringList{"{C}", "{U}"};
-        QTest::newRow("closed, yes, closed") << QList<A>{A::Cancel, A::Yes, A::Cancel} << 3 << QStringList{"{B}"}
-                                             << QStringList{"{C}", "{U}"};
-        QTest::newRow("all carries into tasks") << QList<A>{A::YesToAll} << 1 << QStringList{"{A}", "{B}", "{T}"}
-                                                << QStringList{"{C}", "{U}"};
+        QTest::newRow("closed, yes, closed")
+            << QList<A>{A::Cancel, A::Yes, A::Cancel} << 3 << QStringList{"{B}"} << QStringList{"{C}", "{U}"};
+        QTest::newRow("all carries into tasks")
+            << QList<A>{A::YesToAll} << 1 << QStringList{"{A}", "{B}", "{T}"} << QStringList{"{C}", "{U}"};
         QTest::newRow("yes, then all") << QList<A>{A::Yes, A::YesToAll} << 2 << QStringList{"{A}", "{B}", "{T}"}
                                        << QStringList{"{C}", "{U}"};
         QTest::newRow("abort at once") << QList<A>{A::Abort} << 1 << QStringList{} << QStringList{};
-        QTest::newRow("no, then abort skips tasks") << QList<A>{A::No, A::Abort} << 2 << QStringList{}
-                                                    << QStringList{"{C}"};
+        QTest::newRow("no, then abort skips tasks")
+            << QList<A>{A::No, A::Abort} << 2 << QStringList{} << QStringList{"{C}"};
         QTest::newRow("abort in tasks") << QList<A>{A::Yes, A::Yes, A::Abort} << 3 << QStringList{"{A}", "{B}"}
                                         << QStringList{"{C}"};
     }
@@ -287,15 +300,31 @@ private slots:
             "restore.qzx",
             {memoAttributes("{A}", "root", "file A\nline two", "2008-03-05T14:07:09.000+01:00"),
              memoAttributes("{C}", "root", "file C"), memoAttributes("{B}", "root", "file B")},
-            {{{"tid", "{T}"}, {"pid", "root"}, {"content", "file T"}, {"check-flag", "1"}, {"alarm-flag", "0"},
-              {"due-flag", "0"}, {"text-color", "1"}, {"background-color", "2"},
-              {"create-time", "2008-03-05T14:07:09Z"}, {"edit-time", "2008-04-05T00:00:00Z"},
-              {"check-time", "2008-03-05T14:07:09Z"}, {"alarm-time", "2008-03-05T14:07:09Z"},
+            {{{"tid", "{T}"},
+              {"pid", "root"},
+              {"content", "file T"},
+              {"check-flag", "1"},
+              {"alarm-flag", "0"},
+              {"due-flag", "0"},
+              {"text-color", "1"},
+              {"background-color", "2"},
+              {"create-time", "2008-03-05T14:07:09Z"},
+              {"edit-time", "2008-04-05T00:00:00Z"},
+              {"check-time", "2008-03-05T14:07:09Z"},
+              {"alarm-time", "2008-03-05T14:07:09Z"},
               {"due-time", "2008-03-05T14:07:09Z"}},
-             {{"tid", "{U}"}, {"pid", "{T}"}, {"content", "file U"}, {"check-flag", ""}, {"alarm-flag", ""},
-              {"due-flag", ""}, {"text-color", ""}, {"background-color", ""},
-              {"create-time", "2008-03-05T14:07:09Z"}, {"edit-time", "2008-03-05T14:07:09Z"},
-              {"check-time", "2008-03-05T14:07:09Z"}, {"alarm-time", "2008-03-05T14:07:09Z"},
+             {{"tid", "{U}"},
+              {"pid", "{T}"},
+              {"content", "file U"},
+              {"check-flag", ""},
+              {"alarm-flag", ""},
+              {"due-flag", ""},
+              {"text-color", ""},
+              {"background-color", ""},
+              {"create-time", "2008-03-05T14:07:09Z"},
+              {"edit-time", "2008-03-05T14:07:09Z"},
+              {"check-time", "2008-03-05T14:07:09Z"},
+              {"alarm-time", "2008-03-05T14:07:09Z"},
               {"due-time", "2008-03-05T14:07:09Z"}}});
         scripted.answers = script;
         scripted.nextFile = file;
@@ -318,9 +347,14 @@ private slots:
             QCOMPARE(scripted.asked[2].newTime, "modified: " + OleDateTime::toDisplayText(at(2008, 4, 5, 0, 0, 0)));
         }
 
-        const QHash<QString, QString> stored{{"{A}", "stored A\r\nsecond line"}, {"{B}", "stored B"}, {"{T}", "stored T"}};
-        const QHash<QString, QString> fromFile{{"{A}", "file A\r\nline two"}, {"{B}", "file B"}, {"{T}", "file T"},
-                                               {"{C}", "file C"}, {"{U}", "file U"}};
+        const QHash<QString, QString> stored{{"{A}", "stored A\r\nsecond line"},
+                                             {"{B}", "stored B"},
+                                             {"{T}", "stored T"}};
+        const QHash<QString, QString> fromFile{{"{A}", "file A\r\nline two"},
+                                               {"{B}", "file B"},
+                                               {"{T}", "file T"},
+                                               {"{C}", "file C"},
+                                               {"{U}", "file U"}};
         QHash<QString, QString> expected = stored;
         for (const QString &id : replaced + inserted)
             expected[id] = fromFile[id];
@@ -363,9 +397,8 @@ private slots:
         QCOMPARE(mids.size(), 8);
         // Each copy keeps its sub-memos under its own new memo, with every other column equal.
         for (const QStringList &memo : memos) {
-            const auto source = std::find_if(original.begin(), original.end(), [&](const QStringList &o) {
-                return o.mid(2) == memo.mid(2);
-            });
+            const auto source = std::find_if(original.begin(), original.end(),
+                                             [&](const QStringList &o) { return o.mid(2) == memo.mid(2); });
             QVERIFY(source != original.end());
             if ((*source)[1] == "root") {
                 QCOMPARE(memo[1], QStringLiteral("root"));
@@ -476,8 +509,8 @@ private slots:
         QTest::addColumn<int>("dialogsShown");
         QTest::addColumn<bool>("written");
         QTest::newRow("while editing") << true << true << "out.qzx" << QStringList{} << 0 << false;
-        QTest::newRow("nothing selected") << false << false << "out.qzx" << QStringList{"Warning: Please select a memo!"}
-                                          << 0 << false;
+        QTest::newRow("nothing selected")
+            << false << false << "out.qzx" << QStringList{"Warning: Please select a memo!"} << 0 << false;
         QTest::newRow("dialog cancelled") << false << true << "" << QStringList{} << 1 << false;
         QTest::newRow("file chosen") << false << true << "out.qzx" << QStringList{} << 1 << true;
     }
@@ -515,9 +548,9 @@ private slots:
             const char *op = import ? "import: " : "restore: ";
             QTest::addRow("%sapp in lower case", op)
                 << import << "lowercase" << QStringList{"Error: Data mismatch: clockvaneClockvane"};
-            QTest::addRow("%sapp missing", op) << import << "noapp"
-                                               << QStringList{"Error: brivel: app not Exist !",
-                                                              "Error: Data mismatch: Clockvane"};
+            QTest::addRow("%sapp missing", op)
+                << import << "noapp"
+                << QStringList{"Error: brivel: app not Exist !", "Error: Data mismatch: Clockvane"};
             QTest::addRow("%snot a container", op) << import << "garbage" << QStringList{"Error: File read failure!"};
             QTest::addRow("%smissing file", op) << import << "missing" << QStringList{"Error: File read failure!"};
         }
@@ -587,8 +620,8 @@ private slots:
             broken[2].second = "first";
             expectedBoxes << "Error: UNIQUE constraint failed: memos.content";
         }
-        const QString file = writeDocument("broken.qzx", {memoAttributes("{A}", "root", "first"), broken,
-                                                          memoAttributes("{C}", "root", "third")});
+        const QString file = writeDocument(
+            "broken.qzx", {memoAttributes("{A}", "root", "first"), broken, memoAttributes("{C}", "root", "third")});
         TIoDm io(*db, kVersion, scripted);
         QVERIFY(!(import ? io.ImportFrom(file) : io.RestoreFrom(file)));
         QCOMPARE(boxes, expectedBoxes);
@@ -749,8 +782,8 @@ private slots:
     {
         QFETCH(int, bias);
         Interchange::TimeTextWriter writer(bias);
-        QList<double> values{0.0, -0.25, -1.5, 1e-9, 0.999999999, 39512.588299, 2958465.99999, -657434.5,
-                             -700000.0, 3000000.25, 1e12, std::nan("")};
+        QList<double> values{0.0,           -0.25,     -1.5,      1e-9,       0.999999999, 39512.588299,
+                             2958465.99999, -657434.5, -700000.0, 3000000.25, 1e12,        std::nan("")};
         QRandomGenerator random(7);
         for (int i = 0; i < 2000; ++i)
             values << (random.bounded(4000000.0) - 700000.0);

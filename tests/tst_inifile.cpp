@@ -133,15 +133,18 @@ private slots:
         QTest::newRow("backslashes kept") << QByteArray("[option]\nvisitWeb=C:\\Temp\\new\\\n") << "C:\\Temp\\new\\";
         QTest::newRow("quotes kept") << QByteArray("[option]\nvisitWeb=\"quoted\" 'text'\n") << "\"quoted\" 'text'";
         QTest::newRow("equals sign inside the value") << QByteArray("[option]\nvisitWeb=a=b\n") << "a=b";
-        QTest::newRow("UTF-8") << QByteArray("[option]\nvisitWeb=Gr\xc3\xbc\xc3\x9f" "e \xe6\x97\xa5\n")
-                               << QString::fromUtf8("Gr\xc3\xbc\xc3\x9f" "e \xe6\x97\xa5");
+        QTest::newRow("UTF-8") << QByteArray("[option]\nvisitWeb=Gr\xc3\xbc\xc3\x9f"
+                                             "e \xe6\x97\xa5\n")
+                               << QString::fromUtf8("Gr\xc3\xbc\xc3\x9f"
+                                                    "e \xe6\x97\xa5");
         QTest::newRow("Windows line ends") << QByteArray("[option]\r\nvisitWeb=value\r\nother=1\r\n") << "value";
         QTest::newRow("byte order mark before the first section")
             << QByteArray("\xef\xbb\xbf[option]\nvisitWeb=value\n") << "value";
         QTest::newRow("comment lines between keys")
             << QByteArray("; settings\n[option]\n; when\nvisitWeb=value\n") << "value";
         QTest::newRow("3000 characters read as the first 2047")
-            << "[option]\nvisitWeb=" + QByteArray(2047, 'a') + QByteArray(953, 'b') + "\n" << QString(2047, 'a');
+            << "[option]\nvisitWeb=" + QByteArray(2047, 'a') + QByteArray(953, 'b') + "\n"
+            << QString(2047, 'a');
     }
     void readText()
     {
@@ -155,9 +158,12 @@ private slots:
     {
         QTest::addColumn<QString>("section");
         QTest::addColumn<QString>("key");
-        QTest::newRow("as written") << "Memo" << "viewAscEn";
-        QTest::newRow("lower case") << "memo" << "viewascen";
-        QTest::newRow("upper case") << "MEMO" << "VIEWASCEN";
+        QTest::newRow("as written") << "Memo"
+                                    << "viewAscEn";
+        QTest::newRow("lower case") << "memo"
+                                    << "viewascen";
+        QTest::newRow("upper case") << "MEMO"
+                                    << "VIEWASCEN";
     }
     void namesIgnoreCaseOnRead()
     {
@@ -173,9 +179,12 @@ private slots:
     {
         QTest::addColumn<QString>("section");
         QTest::addColumn<QString>("key");
-        QTest::newRow("key in other case replaces the value") << "Memo" << "VIEWASCEN";
-        QTest::newRow("section in other case is the same section") << "MEMO" << "viewAscEn";
-        QTest::newRow("both in other case") << "memo" << "viewascen";
+        QTest::newRow("key in other case replaces the value") << "Memo"
+                                                              << "VIEWASCEN";
+        QTest::newRow("section in other case is the same section") << "MEMO"
+                                                                   << "viewAscEn";
+        QTest::newRow("both in other case") << "memo"
+                                            << "viewascen";
     }
     void namesIgnoreCaseOnWrite()
     {
@@ -198,11 +207,16 @@ private slots:
         QTest::addColumn<int>("type");
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("line");
-        QTest::newRow("true as 1") << 0 << "true" << "key=1";
-        QTest::newRow("false as 0") << 0 << "false" << "key=0";
-        QTest::newRow("positive integer in decimal") << 1 << "648" << "key=648";
-        QTest::newRow("negative integer with a minus") << 1 << "-32000" << "key=-32000";
-        QTest::newRow("text as is") << 2 << "a, b \\x\\" << "key=a, b \\x\\";
+        QTest::newRow("true as 1") << 0 << "true"
+                                   << "key=1";
+        QTest::newRow("false as 0") << 0 << "false"
+                                    << "key=0";
+        QTest::newRow("positive integer in decimal") << 1 << "648"
+                                                     << "key=648";
+        QTest::newRow("negative integer with a minus") << 1 << "-32000"
+                                                       << "key=-32000";
+        QTest::newRow("text as is") << 2 << "a, b \\x\\"
+                                    << "key=a, b \\x\\";
         QTest::newRow("UTF-8 text") << 2 << QString::fromUtf8("\xe6\x97\xa5\xe6\x9c\xac \xf0\x9f\x99\x82")
                                     << QString::fromUtf8("key=\xe6\x97\xa5\xe6\x9c\xac \xf0\x9f\x99\x82");
     }

@@ -127,8 +127,8 @@ private slots:
         QVERIFY(!io.Restore());
         QVERIFY(!io.Import());
         QCOMPARE(dialogs.size(), 3);
-        QCOMPARE(dialogKinds, QList<FileDialogs::Kind>({FileDialogs::Kind::Save, FileDialogs::Kind::Open,
-                                                         FileDialogs::Kind::Open}));
+        QCOMPARE(dialogKinds,
+                 QList<FileDialogs::Kind>({FileDialogs::Kind::Save, FileDialogs::Kind::Open, FileDialogs::Kind::Open}));
         QCOMPARE(dialogs[0].filter, QStringLiteral("Brivel Database,  (*.qzx)|*.qzx"));
         QCOMPARE(dialogs[1].filter, QStringLiteral("Brivel Database, (*.qzx)|*.qzx"));
         QCOMPARE(boxes, QStringList());
@@ -235,8 +235,10 @@ private slots:
         QCOMPARE(dialog.Label_newTitle->width(), 360);
         QCOMPARE(dialog.Label_newTime->pos(), QPoint(80, 168));
         QCOMPARE(dialog.Label_newTitle->palette().color(QPalette::WindowText), QColor(Qt::blue));
-        const QList<QPair<QPushButton *, QString>> buttons{
-            {dialog.Button1, "&Yes"}, {dialog.Button4, "&All"}, {dialog.Button2, "&No"}, {dialog.Button3, "A&bort"}};
+        const QList<QPair<QPushButton *, QString>> buttons{{dialog.Button1, "&Yes"},
+                                                           {dialog.Button4, "&All"},
+                                                           {dialog.Button2, "&No"},
+                                                           {dialog.Button3, "A&bort"}};
         int left = 88;
         for (const auto &[button, text] : buttons) {
             QCOMPARE(button->text(), text);

@@ -74,20 +74,19 @@ private slots:
         QTest::newRow("no offset") << "2008-03-05T14:07:09" << -60 << "2008-03-05 15:07:09.000";
         QTest::newRow("other suffix means UTC") << "2008-03-05T14:07:09junk" << 0 << "2008-03-05 14:07:09.000";
         QTest::newRow("quarter second dropped") << "2008-03-05T14:07:09.250Z" << 0 << "2008-03-05 14:07:09.000";
-        QTest::newRow("long fraction then offset") << "2008-03-05T14:07:09.123456-05:00" << 0
-                                                   << "2008-03-05 19:07:09.000";
-        QTest::newRow("west offset, reader west") << "2008-03-05T14:07:09.000-05:00" << 300
-                                                  << "2008-03-05 14:07:09.000";
+        QTest::newRow("long fraction then offset")
+            << "2008-03-05T14:07:09.123456-05:00" << 0 << "2008-03-05 19:07:09.000";
+        QTest::newRow("west offset, reader west")
+            << "2008-03-05T14:07:09.000-05:00" << 300 << "2008-03-05 14:07:09.000";
         QTest::newRow("date only") << "2008-03-05" << 0 << "2008-03-05 00:00:00.000";
         QTest::newRow("date only, reader east") << "2008-03-05" << -60 << "2008-03-05 01:00:00.000";
         QTest::newRow("back over a leap day") << "2008-03-01T00:30:00.000+01:00" << 0 << "2008-02-29 23:30:00.000";
-        QTest::newRow("forward over new year") << "2008-12-31T23:30:00.000-01:00" << -60
-                                               << "2009-01-01 01:30:00.000";
+        QTest::newRow("forward over new year") << "2008-12-31T23:30:00.000-01:00" << -60 << "2009-01-01 01:30:00.000";
         QTest::newRow("five-digit year") << "12008-03-05T14:07:09Z" << 0 << "12008-03-05 14:07:09.000";
-        QTest::newRow("zero date-time, same offset") << "1899-12-30T00:00:00.000+01:00" << -60
-                                                     << "1899-12-30 00:00:00.000";
-        QTest::newRow("zero date-time, other offset") << "1899-12-30T00:00:00.000+01:00" << 0
-                                                      << "1899-12-29 23:00:00.000";
+        QTest::newRow("zero date-time, same offset")
+            << "1899-12-30T00:00:00.000+01:00" << -60 << "1899-12-30 00:00:00.000";
+        QTest::newRow("zero date-time, other offset")
+            << "1899-12-30T00:00:00.000+01:00" << 0 << "1899-12-29 23:00:00.000";
     }
     void parse()
     {
@@ -171,7 +170,7 @@ private slots:
 
         const TDateTime example = at(2008, 3, 5, 14, 7, 9, 567);
         QCOMPARE(FormatInterchangeTime(example), FormatInterchangeTime(example, bias));
-        const QString offsets[] = {QStringLiteral("Z"), QStringLiteral("+01:00"), QStringLiteral("+02:00"),
+        const QString offsets[] = {QStringLiteral("Z"),      QStringLiteral("+01:00"), QStringLiteral("+02:00"),
                                    QStringLiteral("-05:00"), QStringLiteral("-04:00"), QStringLiteral("+05:30")};
         const QString written = FormatInterchangeTime(example);
         QCOMPARE(written.left(23), QStringLiteral("2008-03-05T14:07:09.000"));
@@ -179,8 +178,9 @@ private slots:
 
         // 13:07:09 UTC in the reader's local time at its current offset.
         const TDateTime read = ParseInterchangeTime(QStringLiteral("2008-03-05T14:07:09.000+01:00"));
-        QCOMPARE(show(read), QDateTime(QDate(2008, 3, 5), QTime(13, 7, 9), Qt::UTC).addSecs(-bias * 60).toString(
-                                 QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")));
+        QCOMPARE(show(read), QDateTime(QDate(2008, 3, 5), QTime(13, 7, 9), Qt::UTC)
+                                 .addSecs(-bias * 60)
+                                 .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")));
         QCOMPARE(ParseInterchangeTime(written), at(2008, 3, 5, 14, 7, 9));
     }
 };

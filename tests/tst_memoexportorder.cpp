@@ -138,8 +138,8 @@ private slots:
         QTest::addColumn<QStringList>("select");
         QTest::addColumn<QStringList>("expected"); // "mid pid" per memo element, in order
         QTest::newRow("memos with all their sub-memos")
-            << QStringList{"{M1}", "{M2}"} << QStringList{"{M1} root", "{S1} {M1}", "{S2} {M1}", "{S3} {M1}",
-                                                          "{M2} root", "{S4} {M2}"};
+            << QStringList{"{M1}", "{M2}"}
+            << QStringList{"{M1} root", "{S1} {M1}", "{S2} {M1}", "{S3} {M1}", "{M2} root", "{S4} {M2}"};
         QTest::newRow("sub-memos alone") << QStringList{"{S1}", "{S3}"} << QStringList{"{S1} root", "{S3} root"};
         QTest::newRow("nothing selected") << QStringList{} << QStringList{};
     }

@@ -227,8 +227,8 @@ private slots:
         QTest::newRow("move with children under another node")
             << nested << "first A2 B" << true << "A(A1) B(A2(A21) B1) C";
         QTest::newRow("move a child to the top level") << nested << "last A21 -" << true << "A(A1 A2) B(B1) C A21";
-        QTest::newRow("move a top-level node under a sibling") << nested << "last C A" << true
-                                                               << "A(A1 A2(A21) C) B(B1)";
+        QTest::newRow("move a top-level node under a sibling")
+            << nested << "last C A" << true << "A(A1 A2(A21) C) B(B1)";
         QTest::newRow("refuse a move into itself") << nested << "first A A" << false << nested;
         QTest::newRow("refuse a move into its child") << nested << "last A A2" << false << nested;
         QTest::newRow("refuse a move into its grandchild") << nested << "first A A21" << false << nested;
@@ -236,8 +236,8 @@ private slots:
         QTest::newRow("move to a position backward") << flat << "to D - 1" << true << "A D B C";
         QTest::newRow("move to a position past the end is clamped") << flat << "to B - 99" << true << "A C D B";
         QTest::newRow("move to a negative position is clamped") << flat << "to C - -5" << true << "C A B D";
-        QTest::newRow("move to a position under another node") << nested << "to C A 1" << true
-                                                                << "A(A1 C A2(A21)) B(B1)";
+        QTest::newRow("move to a position under another node")
+            << nested << "to C A 1" << true << "A(A1 C A2(A21)) B(B1)";
     }
     void restructuring()
     {
@@ -300,15 +300,24 @@ private slots:
         QTest::addColumn<QString>("a");
         QTest::addColumn<QString>("b");
         QTest::addColumn<bool>("expected");
-        QTest::newRow("earlier sibling") << "A" << "B" << true;
-        QTest::newRow("later sibling") << "B" << "A" << false;
-        QTest::newRow("a node does not precede itself") << "A2" << "A2" << false;
-        QTest::newRow("parent before its child") << "A" << "A1" << true;
-        QTest::newRow("child after its parent") << "A1" << "A" << false;
-        QTest::newRow("grandchild of an earlier node before a later top-level node") << "A21" << "B" << true;
-        QTest::newRow("later top-level node after a deep node") << "B" << "A21" << false;
-        QTest::newRow("child of an earlier sibling before a later sibling's child") << "A1" << "B1" << true;
-        QTest::newRow("last child before the next top-level node") << "A2" << "B" << true;
+        QTest::newRow("earlier sibling") << "A"
+                                         << "B" << true;
+        QTest::newRow("later sibling") << "B"
+                                       << "A" << false;
+        QTest::newRow("a node does not precede itself") << "A2"
+                                                        << "A2" << false;
+        QTest::newRow("parent before its child") << "A"
+                                                 << "A1" << true;
+        QTest::newRow("child after its parent") << "A1"
+                                                << "A" << false;
+        QTest::newRow("grandchild of an earlier node before a later top-level node") << "A21"
+                                                                                     << "B" << true;
+        QTest::newRow("later top-level node after a deep node") << "B"
+                                                                << "A21" << false;
+        QTest::newRow("child of an earlier sibling before a later sibling's child") << "A1"
+                                                                                    << "B1" << true;
+        QTest::newRow("last child before the next top-level node") << "A2"
+                                                                   << "B" << true;
     }
     void precedes()
     {
@@ -360,7 +369,7 @@ private slots:
         f.tree.deleteNode(f["A"]);
 
         QCOMPARE(observer.aboutToBeDeleted, QStringList("A/2"));
-        QCOMPARE(observer.freedAtAnnouncement, QList<int>{0}); // told before any record goes
+        QCOMPARE(observer.freedAtAnnouncement, QList<int>{0});           // told before any record goes
         QCOMPARE(f.freed, QStringList({"A11", "A12", "A1", "A2", "A"})); // children first
         QCOMPARE(refA.get(), nullptr);
         QCOMPARE(refA1.get(), nullptr);
@@ -384,10 +393,10 @@ private slots:
         QTest::addColumn<QStringList>("freed");
         QTest::newRow("parents and children selected together")
             << QString() << "B(B1)" << QStringList({"A1", "A2", "A", "C1", "C"});
-        QTest::newRow("a child selected without its parent")
-            << "A" << "A B(B1)" << QStringList({"A1", "A2", "C1", "C"});
-        QTest::newRow("a parent selected without its child")
-            << "A1" << "B(B1)" << QStringList({"A1", "A2", "A", "C1", "C"});
+        QTest::newRow("a child selected without its parent") << "A"
+                                                             << "A B(B1)" << QStringList({"A1", "A2", "C1", "C"});
+        QTest::newRow("a parent selected without its child") << "A1"
+                                                             << "B(B1)" << QStringList({"A1", "A2", "A", "C1", "C"});
     }
     void deleteSelectedNodes()
     {
@@ -597,11 +606,11 @@ private slots:
         Fixture f;
         f.build("A(A1(A11) A2(A21)) B(B1) C(C1 C2) D(D1)");
         f.expandAll();
-        f.tree.setExpanded(f["B"], false);   // B1 is inside a collapsed node
-        f.tree.setVisible(f["A2"], false);   // A21 is visible but its parent is hidden
-        f.tree.setVisible(f["C1"], false);   // hidden itself
-        f.tree.setVisible(f["D"], false);    // hidden top-level with a shown-looking child
-        f.tree.setSelected(f["D1"], true);   // a former selection that is not shown goes
+        f.tree.setExpanded(f["B"], false); // B1 is inside a collapsed node
+        f.tree.setVisible(f["A2"], false); // A21 is visible but its parent is hidden
+        f.tree.setVisible(f["C1"], false); // hidden itself
+        f.tree.setVisible(f["D"], false);  // hidden top-level with a shown-looking child
+        f.tree.setSelected(f["D1"], true); // a former selection that is not shown goes
         f.tree.selectAllShown();
         const QStringList shown = {"A", "A1", "A11", "B", "C", "C2"};
         QCOMPARE(f.names(f.tree.selectedNodes()), shown);

@@ -115,15 +115,14 @@ void backdate(const QString &path)
 {
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
-    QVERIFY(file.setFileTime(QDateTime(QDate(2001, 2, 3), QTime(4, 5, 6), Qt::UTC),
-                             QFileDevice::FileModificationTime));
+    QVERIFY(file.setFileTime(QDateTime(QDate(2001, 2, 3), QTime(4, 5, 6), Qt::UTC), QFileDevice::FileModificationTime));
 }
 
 bool ownerOnly(const QString &path)
 {
     const QFile::Permissions perms = QFile::permissions(path);
     const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther
-        | QFile::WriteOther | QFile::ExeOther;
+                                      | QFile::WriteOther | QFile::ExeOther;
     return (perms & others) == 0 && perms.testFlag(QFile::ReadOwner) && perms.testFlag(QFile::WriteOwner);
 }
 
@@ -137,8 +136,16 @@ QString messageOf(const std::function<void()> &step)
     return QStringLiteral("<no error>");
 }
 
-enum class BadFile { RandomBytes, Empty, ShortText, ForeignDatabase, ForeignWalDatabase, MemosWithoutTasks, Locked,
-                     Unopenable };
+enum class BadFile {
+    RandomBytes,
+    Empty,
+    ShortText,
+    ForeignDatabase,
+    ForeignWalDatabase,
+    MemosWithoutTasks,
+    Locked,
+    Unopenable
+};
 enum class Kind { Open, Exec };
 
 } // namespace
@@ -190,10 +197,10 @@ private slots:
         QVERIFY(QFileInfo::exists(dataPath));
 
         RawDb raw(dataPath);
-        QCOMPARE(raw.rows("select type, name, tbl_name from sqlite_master where name not like 'sqlite_%'"
-                          " order by name"),
-                 QStringList({"table|memos|memos", "index|memos_pid|memos", "table|tasks|tasks",
-                              "index|tasks_pid|tasks"}));
+        QCOMPARE(
+            raw.rows("select type, name, tbl_name from sqlite_master where name not like 'sqlite_%'"
+                     " order by name"),
+            QStringList({"table|memos|memos", "index|memos_pid|memos", "table|tasks|tasks", "index|tasks_pid|tasks"}));
         QCOMPARE(raw.rows("select name from pragma_index_info('memos_pid')"), QStringList("pid"));
         QCOMPARE(raw.rows("select count(*) from memos"), QStringList("0"));
         QCOMPARE(raw.rows("select count(*) from tasks"), QStringList("0"));
@@ -270,7 +277,10 @@ private slots:
     {
         QFETCH(bool, leftInWalMode);
         if (leftInWalMode) {
-            { SqlConnection made; made.open(dataPath); }
+            {
+                SqlConnection made;
+                made.open(dataPath);
+            }
             // The file and its -wal as a killed process leaves them: the last commit is
             // only in the -wal (the writer's close would checkpoint it, so copy before).
             const QString image = tmp->filePath(QStringLiteral("image"));
@@ -366,10 +376,10 @@ private slots:
         if (kind == BadFile::ForeignDatabase || kind == BadFile::ForeignWalDatabase
             || kind == BadFile::MemosWithoutTasks || kind == BadFile::Locked) {
             RawDb raw(dataPath);
-            raw.exec(kind == BadFile::ForeignWalDatabase ? "PRAGMA journal_mode=WAL"
-                                                         : "PRAGMA journal_mode=DELETE");
+            raw.exec(kind == BadFile::ForeignWalDatabase ? "PRAGMA journal_mode=WAL" : "PRAGMA journal_mode=DELETE");
             if (kind == BadFile::ForeignDatabase || kind == BadFile::ForeignWalDatabase)
-                raw.exec("create table notes (id integer primary key, body text); insert into notes (body) values ('x')");
+                raw.exec(
+                    "create table notes (id integer primary key, body text); insert into notes (body) values ('x')");
             else if (kind == BadFile::MemosWithoutTasks)
                 raw.exec("create table memos (mid text, pid text, content text, expandFlag integer,"
                          " assignTime real, createTime real, editTime real)");
@@ -409,7 +419,7 @@ private slots:
         QTest::addColumn<QString>("built");     // as the program builds it
         QTest::addColumn<QString>("statement"); // the fixed text it must be
         QTest::addColumn<Kind>("kind");
-        QTest::addColumn<QString>("readColumn"); // Open: the column listed
+        QTest::addColumn<QString>("readColumn");   // Open: the column listed
         QTest::addColumn<QStringList>("expected"); // Open: values read; Exec: memos after
 
         const QStringList untouched = {"it's|root|0", "{A}|root|0", "{B}|root|1", "{C}|{A}|0"};
@@ -432,22 +442,20 @@ private slots:
                                     << QStringList("{T}");
         QTest::newRow("one task by id") << Sql::SelectTaskByTid("{T}") << "select * from tasks where tid='{T}'"
                                         << Kind::Open << "tid" << QStringList("{T}");
-        QTest::newRow("empty task result (0=1)") << Sql::kSelectNoTask << "select * from tasks where 0=1"
-                                                 << Kind::Open << "tid" << QStringList();
-        QTest::newRow("delete one memo's row") << Sql::DeleteMemoByMid("{C}") << "delete from memos where mid='{C}'"
-                                               << Kind::Exec << QString()
-                                               << QStringList({"it's|root|0", "{A}|root|0", "{B}|root|1"});
+        QTest::newRow("empty task result (0=1)")
+            << Sql::kSelectNoTask << "select * from tasks where 0=1" << Kind::Open << "tid" << QStringList();
+        QTest::newRow("delete one memo's row")
+            << Sql::DeleteMemoByMid("{C}") << "delete from memos where mid='{C}'" << Kind::Exec << QString()
+            << QStringList({"it's|root|0", "{A}|root|0", "{B}|root|1"});
         QTest::newRow("delete the sub-memos of a memo")
             << Sql::DeleteMemosByPid("{A}") << "delete from memos where pid='{A}'" << Kind::Exec << QString()
             << QStringList({"it's|root|0", "{A}|root|0", "{B}|root|1"});
         QTest::newRow("delete by pid of a sub-memo removes nothing")
             << Sql::DeleteMemosByPid("{C}") << "delete from memos where pid='{C}'" << Kind::Exec << QString()
             << untouched;
-        QTest::newRow("move a memo under another") << Sql::UpdatePid("{B}", "{C}")
-                                                   << "update memos set pid='{B}' where mid='{C}'" << Kind::Exec
-                                                   << QString()
-                                                   << QStringList({"it's|root|0", "{A}|root|0", "{B}|root|1",
-                                                                   "{C}|{B}|0"});
+        QTest::newRow("move a memo under another")
+            << Sql::UpdatePid("{B}", "{C}") << "update memos set pid='{B}' where mid='{C}'" << Kind::Exec << QString()
+            << QStringList({"it's|root|0", "{A}|root|0", "{B}|root|1", "{C}|{B}|0"});
         QTest::newRow("move a memo to the top level")
             << Sql::UpdatePid(Sql::kRootId, "{C}") << "update memos set pid='root' where mid='{C}'" << Kind::Exec
             << QString() << QStringList({"it's|root|0", "{A}|root|0", "{B}|root|1", "{C}|root|0"});
@@ -455,8 +463,8 @@ private slots:
             << Sql::UpdateExpandFlag(true, "{A}") << "update memos set expandFlag=True where mid='{A}'" << Kind::Exec
             << QString() << QStringList({"it's|root|0", "{A}|root|1", "{B}|root|1", "{C}|{A}|0"});
         QTest::newRow("collapse with the bare word False")
-            << Sql::UpdateExpandFlag(false, "{B}") << "update memos set expandFlag=False where mid='{B}'"
-            << Kind::Exec << QString() << QStringList({"it's|root|0", "{A}|root|0", "{B}|root|0", "{C}|{A}|0"});
+            << Sql::UpdateExpandFlag(false, "{B}") << "update memos set expandFlag=False where mid='{B}'" << Kind::Exec
+            << QString() << QStringList({"it's|root|0", "{A}|root|0", "{B}|root|0", "{C}|{A}|0"});
     }
     void statementTexts()
     {
@@ -501,10 +509,14 @@ private slots:
     {
         QTest::addColumn<QString>("mid");
         QTest::addColumn<QString>("quoted");
-        QTest::newRow("apostrophe inside") << "o'clock" << "'o''clock'";
-        QTest::newRow("quote that would widen the where clause") << "x' or '1'='1" << "'x'' or ''1''=''1'";
-        QTest::newRow("only a quote") << "'" << "''''";
-        QTest::newRow("two quotes in a row") << "a''b" << "'a''''b'";
+        QTest::newRow("apostrophe inside") << "o'clock"
+                                           << "'o''clock'";
+        QTest::newRow("quote that would widen the where clause") << "x' or '1'='1"
+                                                                 << "'x'' or ''1''=''1'";
+        QTest::newRow("only a quote") << "'"
+                                      << "''''";
+        QTest::newRow("two quotes in a row") << "a''b"
+                                             << "'a''''b'";
     }
     void quotedIds()
     {
@@ -530,9 +542,9 @@ private slots:
         ExecSql(query, Sql::UpdateExpandFlag(true, mid));
         ExecSql(query, Sql::UpdatePid("{B}", mid));
         RawDb raw(dataPath);
-        QCOMPARE(raw.rows("select pid, expandFlag from memos where mid='" + quoted.mid(1, quoted.size() - 2).toUtf8()
-                          + "'"),
-                 QStringList("{B}|1"));
+        QCOMPARE(
+            raw.rows("select pid, expandFlag from memos where mid='" + quoted.mid(1, quoted.size() - 2).toUtf8() + "'"),
+            QStringList("{B}|1"));
         QCOMPARE(raw.rows("select count(*) from memos where pid='{B}' or expandFlag=1"), QStringList("2"));
 
         ExecSql(query, Sql::DeleteMemoByMid(mid));
@@ -603,7 +615,8 @@ private slots:
         QTest::newRow("quotes never reach statement text") << QByteArray("it's \"quoted\"'); drop table memos; --");
         QTest::newRow("CR LF kept") << QByteArray("line one\r\nline two\r\n\r\nend");
         QTest::newRow("non-ASCII UTF-8 kept byte for byte")
-            << QByteArray("Gr\xc3\xbc\xc3\x9f" "e \xe2\x80\x93 \xe6\x97\xa5\xe6\x9c\xac \xf0\x9f\x99\x82");
+            << QByteArray("Gr\xc3\xbc\xc3\x9f"
+                          "e \xe2\x80\x93 \xe6\x97\xa5\xe6\x9c\xac \xf0\x9f\x99\x82");
         QByteArray big;
         big.reserve(1 << 20);
         while (big.size() < (1 << 20))
@@ -822,10 +835,18 @@ private slots:
         SqlQuery query(conn);
         const QString message = messageOf([&] {
             switch (step) {
-            case 0: OpenSql(query, "select * from nosuch"); break;
-            case 1: ExecSql(query, "delete from nosuch"); break;
-            case 2: OpenSql(query, "select nosuchcolumn from memos"); break;
-            case 3: OpenSql(query, "selec * from memos"); break;
+            case 0:
+                OpenSql(query, "select * from nosuch");
+                break;
+            case 1:
+                ExecSql(query, "delete from nosuch");
+                break;
+            case 2:
+                OpenSql(query, "select nosuchcolumn from memos");
+                break;
+            case 3:
+                OpenSql(query, "selec * from memos");
+                break;
             case 4:
                 OpenSql(query, Sql::kSelectNoMemoForEdit);
                 query.insert();
@@ -886,12 +907,24 @@ private slots:
         SqlQuery query(conn);
         const QString message = messageOf([&] {
             switch (step) {
-            case 0: OpenSql(query, Sql::kCountMemos); break;
-            case 1: ExecSql(query, Sql::DeleteMemoByMid("{A}")); break;
-            case 2: conn.beginTransaction(); break;
-            case 3: conn.commitTransaction(); break;
-            case 4: conn.exec("delete from memos"); break;
-            case 5: conn.handle(); break;
+            case 0:
+                OpenSql(query, Sql::kCountMemos);
+                break;
+            case 1:
+                ExecSql(query, Sql::DeleteMemoByMid("{A}"));
+                break;
+            case 2:
+                conn.beginTransaction();
+                break;
+            case 3:
+                conn.commitTransaction();
+                break;
+            case 4:
+                conn.exec("delete from memos");
+                break;
+            case 5:
+                conn.handle();
+                break;
             }
         });
         QVERIFY2(message != QLatin1String("<no error>"), "an operation on a closed connection succeeded");
@@ -1001,10 +1034,10 @@ private slots:
         QTest::addColumn<QString>("text");
         const double afternoon = 39512.0 + (13 * 3600 + 7 * 60 + 9) / 86400.0; // 5 March 2008 13:07:09
         QTest::newRow("C locale in UTC") << "C" << QByteArray("UTC") << afternoon << "5 Mar 2008 13:07:09";
-        QTest::newRow("US English in Berlin") << "en_US" << QByteArray("Europe/Berlin") << afternoon
-                                              << "3/5/08 1:07:09 PM";
-        QTest::newRow("German in New York") << "de_DE" << QByteArray("America/New_York") << afternoon
-                                            << "05.03.08 13:07:09";
+        QTest::newRow("US English in Berlin")
+            << "en_US" << QByteArray("Europe/Berlin") << afternoon << "3/5/08 1:07:09 PM";
+        QTest::newRow("German in New York")
+            << "de_DE" << QByteArray("America/New_York") << afternoon << "05.03.08 13:07:09";
         QTest::newRow("midnight shows the date alone") << "en_US" << QByteArray("UTC") << 39512.0 << "3/5/08";
     }
     void displayTexts()

@@ -106,8 +106,8 @@ private slots:
         const QByteArray filler(100000, 'x');
         QTest::newRow("empty file") << QByteArray() << none;
         QTest::newRow("no block") << filler << none;
-        QTest::newRow("block in the middle") << filler + block(fullPairs("2.3.4.5")) + filler
-                                             << valuesOf(fullPairs("2.3.4.5"));
+        QTest::newRow("block in the middle")
+            << filler + block(fullPairs("2.3.4.5")) + filler << valuesOf(fullPairs("2.3.4.5"));
 
         auto withoutComments = fullPairs("1.0.0.7");
         withoutComments.removeLast();
@@ -122,7 +122,12 @@ private slots:
             << marker + "not a block \x01\x02" + filler + block(fullPairs("3.0.0.0")) << valuesOf(fullPairs("3.0.0.0"));
         QTest::newRow("block cut off at the end") << filler + block(fullPairs("4.0.0.0")).chopped(5) << none;
         QTest::newRow("marker alone at the end") << filler + marker << none;
-        QTest::newRow("marker without closing zero") << marker + QByteArray("FileVersion\0" "1\0", 14) + filler << none;
+        QTest::newRow("marker without closing zero") << marker
+                                                            + QByteArray("FileVersion\0"
+                                                                         "1\0",
+                                                                         14)
+                                                            + filler
+                                                     << none;
     }
     void files()
     {

@@ -27,27 +27,30 @@ namespace {
 
 // A root with another name than "brivel", whitespace between elements, and a comment and a
 // processing instruction among the children of "memos".
-const QByteArray kSample =
-    "<?xml version=\"1.0\"?>\n"
-    "<anyroot id=\"r\">\n"
-    "  <tasks id=\"t\"/>\n"
-    "  <memos id=\"m\">\n"
-    "    <memo id=\"m0\" mid=\"{A}\" empty=\"\"/>\n"
-    "    <!-- a comment -->\n"
-    "    <?pi data?>\n"
-    "    <memo id=\"m3\" mid=\"{B}\"/>\n"
-    "  </memos>\n"
-    "  <memos id=\"second\"/>\n"
-    "</anyroot>\n";
+const QByteArray kSample = "<?xml version=\"1.0\"?>\n"
+                           "<anyroot id=\"r\">\n"
+                           "  <tasks id=\"t\"/>\n"
+                           "  <memos id=\"m\">\n"
+                           "    <memo id=\"m0\" mid=\"{A}\" empty=\"\"/>\n"
+                           "    <!-- a comment -->\n"
+                           "    <?pi data?>\n"
+                           "    <memo id=\"m3\" mid=\"{B}\"/>\n"
+                           "  </memos>\n"
+                           "  <memos id=\"second\"/>\n"
+                           "</anyroot>\n";
 
 // How a test names a node: an element by its id attribute, others by their kind.
 QString describe(const pugi::xml_node &node)
 {
     switch (node.type()) {
-    case pugi::node_element: return QString::fromUtf8(node.attribute("id").value());
-    case pugi::node_comment: return QStringLiteral("#comment");
-    case pugi::node_pi: return QStringLiteral("?") + QString::fromUtf8(node.name());
-    default: return QStringLiteral("other");
+    case pugi::node_element:
+        return QString::fromUtf8(node.attribute("id").value());
+    case pugi::node_comment:
+        return QStringLiteral("#comment");
+    case pugi::node_pi:
+        return QStringLiteral("?") + QString::fromUtf8(node.name());
+    default:
+        return QStringLiteral("other");
     }
 }
 
@@ -81,7 +84,8 @@ QByteArray zlibUncompress(const QByteArray &data, qsizetype expected)
     QByteArray out(expected, '\0');
     uLongf size = uLongf(expected);
     if (uncompress(reinterpret_cast<Bytef *>(out.data()), &size, reinterpret_cast<const Bytef *>(data.constData()),
-                   uLong(data.size())) != Z_OK)
+                   uLong(data.size()))
+        != Z_OK)
         return QByteArray();
     out.resize(qsizetype(size));
     return out;
@@ -149,23 +153,40 @@ private slots:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("no comma is the root, any name") << "brivel" << "r";
-        QTest::newRow("first component not compared") << "whatever,memos" << "m";
-        QTest::newRow("index 0") << "brivel,memos,memo#0" << "m0";
-        QTest::newRow("comment counts") << "brivel,memos,memo#1" << "#comment";
-        QTest::newRow("processing instruction counts") << "brivel,memos,memo#2" << "?pi";
-        QTest::newRow("last") << "brivel,memos,memo#3" << "m3";
-        QTest::newRow("name before # ignored") << "brivel,memos,task#3" << "m3";
-        QTest::newRow("one past the last") << "brivel,memos,memo#4" << "m";
-        QTest::newRow("negative index") << "brivel,memos,memo#-1" << "m";
-        QTest::newRow("plus sign") << "brivel,memos,memo#+3" << "m3";
-        QTest::newRow("first of equal names") << "brivel,memos" << "m";
-        QTest::newRow("name search") << "brivel,memos,memo" << "m0";
-        QTest::newRow("names are case-sensitive") << "brivel,memos,Memo" << "m";
-        QTest::newRow("missing name, walk goes on") << "brivel,missing,memo#0" << "t";
-        QTest::newRow("empty component matches no text or comment") << "brivel,memos," << "m";
-        QTest::newRow("beyond a leaf") << "brivel,memos,memo#0,x,y#0" << "m0";
-        QTest::newRow("index from root") << "brivel,#1" << "m";
+        QTest::newRow("no comma is the root, any name") << "brivel"
+                                                        << "r";
+        QTest::newRow("first component not compared") << "whatever,memos"
+                                                      << "m";
+        QTest::newRow("index 0") << "brivel,memos,memo#0"
+                                 << "m0";
+        QTest::newRow("comment counts") << "brivel,memos,memo#1"
+                                        << "#comment";
+        QTest::newRow("processing instruction counts") << "brivel,memos,memo#2"
+                                                       << "?pi";
+        QTest::newRow("last") << "brivel,memos,memo#3"
+                              << "m3";
+        QTest::newRow("name before # ignored") << "brivel,memos,task#3"
+                                               << "m3";
+        QTest::newRow("one past the last") << "brivel,memos,memo#4"
+                                           << "m";
+        QTest::newRow("negative index") << "brivel,memos,memo#-1"
+                                        << "m";
+        QTest::newRow("plus sign") << "brivel,memos,memo#+3"
+                                   << "m3";
+        QTest::newRow("first of equal names") << "brivel,memos"
+                                              << "m";
+        QTest::newRow("name search") << "brivel,memos,memo"
+                                     << "m0";
+        QTest::newRow("names are case-sensitive") << "brivel,memos,Memo"
+                                                  << "m";
+        QTest::newRow("missing name, walk goes on") << "brivel,missing,memo#0"
+                                                    << "t";
+        QTest::newRow("empty component matches no text or comment") << "brivel,memos,"
+                                                                    << "m";
+        QTest::newRow("beyond a leaf") << "brivel,memos,memo#0,x,y#0"
+                                       << "m0";
+        QTest::newRow("index from root") << "brivel,#1"
+                                         << "m";
     }
     void findNode()
     {
@@ -249,17 +270,19 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("expected");
         QTest::addColumn<QStringList>("expectedBoxes");
-        QTest::newRow("present") << "brivel,memos,memo#3" << "mid" << QByteArray("{B}") << QStringList();
-        QTest::newRow("present but empty") << "brivel,memos,memo#0" << "empty" << QByteArray() << QStringList();
+        QTest::newRow("present") << "brivel,memos,memo#3"
+                                 << "mid" << QByteArray("{B}") << QStringList();
+        QTest::newRow("present but empty") << "brivel,memos,memo#0"
+                                           << "empty" << QByteArray() << QStringList();
         QTest::newRow("missing attribute")
-            << "brivel,memos,memo#0" << "pid" << QByteArray()
-            << QStringList{"Error|brivel,memos,memo#0: pid not Exist !"};
+            << "brivel,memos,memo#0"
+            << "pid" << QByteArray() << QStringList{"Error|brivel,memos,memo#0: pid not Exist !"};
         QTest::newRow("one past the last memo")
-            << "brivel,memos,memo#4" << "mid" << QByteArray()
-            << QStringList{"Error|brivel,memos,memo#4: mid not Exist !"};
+            << "brivel,memos,memo#4"
+            << "mid" << QByteArray() << QStringList{"Error|brivel,memos,memo#4: mid not Exist !"};
         QTest::newRow("comment has no attributes")
-            << "brivel,memos,memo#1" << "mid" << QByteArray()
-            << QStringList{"Error|brivel,memos,memo#1: mid not Exist !"};
+            << "brivel,memos,memo#1"
+            << "mid" << QByteArray() << QStringList{"Error|brivel,memos,memo#1: mid not Exist !"};
     }
     void getAttr()
     {
@@ -340,7 +363,8 @@ private slots:
         QTest::addColumn<QString>("expectedMessage");
         QTest::addColumn<QStringList>("expectedBoxes");
         QTest::newRow("accepted") << QByteArray("<brivel app=\"Clockvane\"/>") << QString() << QStringList();
-        QTest::newRow("other root name accepted") << QByteArray("<other app=\"Clockvane\"/>") << QString() << QStringList();
+        QTest::newRow("other root name accepted")
+            << QByteArray("<other app=\"Clockvane\"/>") << QString() << QStringList();
         QTest::newRow("case matters") << QByteArray("<brivel app=\"clockvane\"/>")
                                       << "Data mismatch: clockvaneClockvane" << QStringList();
         QTest::newRow("other app") << QByteArray("<brivel app=\"Tasker\"/>") << "Data mismatch: TaskerClockvane"
@@ -598,16 +622,15 @@ private slots:
             << QByteArray("<!-- before --><?pi x?>\n<brivel v=\"2\"/>\n<!-- after --><?pi?>\r\n\t") << "brivel"
             << QByteArray("2");
         QTest::newRow("document type with delimiters in its subset")
-            << QByteArray("<!DOCTYPE brivel [<!ENTITY e \"a>b]\"><!-- ' ] --><?pi ]>?>]><brivel v=\"3\"/>")
-            << "brivel" << QByteArray("3");
+            << QByteArray("<!DOCTYPE brivel [<!ENTITY e \"a>b]\"><!-- ' ] --><?pi ]>?>]><brivel v=\"3\"/>") << "brivel"
+            << QByteArray("3");
         QTest::newRow("CDATA, '>' and other quotes in values")
             << QByteArray("<brivel><memo v='say \"hi\" > 2 ]]>'><![CDATA[a & b < c ]] >]]> ] -- </memo></brivel>")
             << "brivel,memo" << QByteArray("say \"hi\" > 2 ]]>");
         QTest::newRow("non-ASCII UTF-8") << QByteArray("<br\xC3\xAFvel v=\"\xE2\x82\xAC \xF0\x9F\x98\x80\"/>")
                                          << "brivel" << QByteArray("\xE2\x82\xAC \xF0\x9F\x98\x80");
         QTest::newRow("UTF-16 with byte-order mark")
-            << utf16LittleEndian(u"<b v=\"\u20AC\"/>") << "b"
-            << QByteArray("\xE2\x82\xAC");
+            << utf16LittleEndian(u"<b v=\"\u20AC\"/>") << "b" << QByteArray("\xE2\x82\xAC");
         QTest::newRow("Latin-1 by declaration")
             << QByteArray("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><brivel v=\"caf\xE9\"/>") << "brivel"
             << QByteArray("caf\xC3\xA9");

@@ -73,15 +73,12 @@ QString TmainFm::fileVersion() const
 void TmainFm::attachIo(TIoDm *io)
 {
     IoDm = io;
-    connect(Action_DbBackup, &QAction::triggered, this, [this] {
-        GeneralErrorHandler::guarded([this] { IoDm->Backup(); });
-    });
-    connect(Action_DbRestore, &QAction::triggered, this, [this] {
-        GeneralErrorHandler::guarded([this] { afterReadingFile(IoDm->Restore()); });
-    });
-    connect(Action_Import, &QAction::triggered, this, [this] {
-        GeneralErrorHandler::guarded([this] { afterReadingFile(IoDm->Import()); });
-    });
+    connect(Action_DbBackup, &QAction::triggered, this,
+            [this] { GeneralErrorHandler::guarded([this] { IoDm->Backup(); }); });
+    connect(Action_DbRestore, &QAction::triggered, this,
+            [this] { GeneralErrorHandler::guarded([this] { afterReadingFile(IoDm->Restore()); }); });
+    connect(Action_Import, &QAction::triggered, this,
+            [this] { GeneralErrorHandler::guarded([this] { afterReadingFile(IoDm->Import()); }); });
     for (QAction *action : {Action_DbBackup, Action_DbRestore, Action_Import})
         action->setEnabled(true);
 }
@@ -101,9 +98,8 @@ void TmainFm::FormCreate()
     // unreadable data file must not keep the settings from being read.
     GeneralErrorHandler::guarded([this] { loadBackgroundPictures(); });
     iniPath = dataDir + QStringLiteral("qzConf.ini");
-    GeneralErrorHandler::guarded([this] {
-        addOpenEn = IniFile::ReadBool(iniPath, kOptionSection, QStringLiteral("addOpenEn"), false);
-    });
+    GeneralErrorHandler::guarded(
+        [this] { addOpenEn = IniFile::ReadBool(iniPath, kOptionSection, QStringLiteral("addOpenEn"), false); });
     GeneralErrorHandler::guarded([this] { ADOConnection1.open(dataDir + QStringLiteral("qzData.qzb")); });
     GeneralErrorHandler::guarded([this] { readOptionsInForce(); });
     // Help file, window position and tray hint are set here by their components.

@@ -7,8 +7,8 @@
 
 namespace Boxes {
 
-enum Buttons { Ok = 0, OkCancel = 1 };           // the platform's box flags
-enum Result { IdOk = 1, IdCancel = 2 };          // identifiers of the pressed button
+enum Buttons { Ok = 0, OkCancel = 1 };  // the platform's box flags
+enum Result { IdOk = 1, IdCancel = 2 }; // identifiers of the pressed button
 enum class Icon { None, Error };
 
 using Presenter = std::function<int(const QString &caption, const QString &text, Buttons, Icon)>;

@@ -42,8 +42,7 @@ void writeRaw(const QString &path, const QString &section, const QString &key, c
     const QByteArray keyUtf8 = key.toUtf8();
     const QByteArray valueUtf8 = value.toUtf8();
     std::string text;
-    if (ini.SetValue(sectionUtf8.constData(), keyUtf8.constData(), valueUtf8.constData()) < 0
-        || ini.Save(text) < 0)
+    if (ini.SetValue(sectionUtf8.constData(), keyUtf8.constData(), valueUtf8.constData()) < 0 || ini.Save(text) < 0)
         throw JotterlyError(QStringLiteral("Unable to write to %1").arg(path));
 
     // Write beside the file and rename over it, so a crash never leaves half a file.
@@ -84,8 +83,7 @@ int ReadInteger(const QString &path, const QString &section, const QString &key,
     return value;
 }
 
-QString ReadString(const QString &path, const QString &section, const QString &key,
-                   const QString &defaultValue)
+QString ReadString(const QString &path, const QString &section, const QString &key, const QString &defaultValue)
 {
     QString raw;
     if (!readRaw(path, section, key, raw))

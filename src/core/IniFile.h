@@ -17,8 +17,7 @@ constexpr int kMaxTextLength = 2047;
 
 bool ReadBool(const QString &path, const QString &section, const QString &key, bool defaultValue);
 int ReadInteger(const QString &path, const QString &section, const QString &key, int defaultValue);
-QString ReadString(const QString &path, const QString &section, const QString &key,
-                   const QString &defaultValue);
+QString ReadString(const QString &path, const QString &section, const QString &key, const QString &defaultValue);
 
 void WriteBool(const QString &path, const QString &section, const QString &key, bool value);
 void WriteInteger(const QString &path, const QString &section, const QString &key, int value);

@@ -9,7 +9,10 @@ class JotterlyError : public std::runtime_error
 {
 public:
     explicit JotterlyError(const QString &message)
-        : std::runtime_error(message.toStdString()), text(message) {}
+        : std::runtime_error(message.toStdString())
+        , text(message)
+    {
+    }
     const QString &message() const { return text; }
 
 private:

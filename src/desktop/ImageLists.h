@@ -8,12 +8,12 @@
 
 namespace ImageLists {
 
-QIcon icon16(int index);   // null for an index without a picture
+QIcon icon16(int index); // null for an index without a picture
 QIcon icon22(int index);
 // The picture of a command: the 16 pixel one for menus and the 22 pixel one for the
 // command tool bar in one icon, so each place picks its size from the same icon.
 QIcon commandIcon(int index);
-QVector<QIcon> list16();   // every index up to the highest, null where none exists
+QVector<QIcon> list16(); // every index up to the highest, null where none exists
 QIcon trayIcon();
 QIcon appIcon();
 QIcon statusImage();

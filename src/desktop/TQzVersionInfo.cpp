@@ -10,7 +10,7 @@
 namespace {
 
 const char *const kEntryNames[TQzVersionInfo::kEntryCount] = {
-    "CompanyName",    "FileDescription", "FileVersion",      "InternalName", "LegalCopyright",
+    "CompanyName",     "FileDescription",  "FileVersion", "InternalName",   "LegalCopyright",
     "LegalTrademarks", "OriginalFilename", "ProductName", "ProductVersion", "Comments"};
 
 // A block is the marker, then "Name\0Value\0" pairs, then one more "\0". Anything longer
@@ -79,7 +79,8 @@ bool readBlockFromFile(const QString &path, QHash<QByteArray, QByteArray> &pairs
 
 } // namespace
 
-TQzVersionInfo::TQzVersionInfo(QObject *parent) : QObject(parent)
+TQzVersionInfo::TQzVersionInfo(QObject *parent)
+    : QObject(parent)
 {
     ReadVersionData();
 }

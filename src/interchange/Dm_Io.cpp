@@ -8,9 +8,9 @@
 #include "InterchangeRecords.h"
 #include "InterchangeTime.h"
 #include "JotterlyError.h"
+#include "RecordIds.h"
 #include "SqlConnection.h"
 #include "TextHelpers.h"
-#include "RecordIds.h"
 #include "pU_XmlTry.h"
 
 #include <QByteArrayList>
@@ -95,7 +95,7 @@ bool restoreTable(Txmltry &xml, SqlQuery &query, const RecordTable &table, Inter
             texts.oldTime = modified + OleDateTime::toDisplayText(query.asDateTime(editTimeColumn));
             texts.newTitle = FlattenLineBreaks(QString::fromUtf8(record.get(contentAttribute)));
             texts.newTime = modified
-                + OleDateTime::toDisplayText(
+                            + OleDateTime::toDisplayText(
                                 ParseInterchangeTime(QString::fromUtf8(record.get(editTimeAttribute)), utcBias));
             answer = questions.confirmReplace(texts);
             if (answer == ReplaceAnswer::Abort)
@@ -166,8 +166,7 @@ bool loadFile(Txmltry &xml, const QString &fileName)
 
 } // namespace
 
-TIoDm::TIoDm(SqlConnection &connection, const QString &appVersion, InterchangeQuestions &questions,
-             QObject *parent)
+TIoDm::TIoDm(SqlConnection &connection, const QString &appVersion, InterchangeQuestions &questions, QObject *parent)
     : QObject(parent)
     , connection(connection)
     , appVersion(appVersion)

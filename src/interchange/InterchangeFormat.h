@@ -16,17 +16,16 @@ namespace Interchange {
 
 // The root element with its four attributes and its four empty children, one tag per
 // line, lines separated by a single carriage return.
-inline constexpr char kTemplate[] =
-    "<brivel app=\"\" appversion=\"\" dataversion=\"1.1\" time=\"\">\r"
-    "  <tasks>\r"
-    "  </tasks>\r"
-    "  <memos>\r"
-    "  </memos>\r"
-    "  <notes>\r"
-    "  </notes>\r"
-    "  <peers>\r"
-    "  </peers>\r"
-    "</brivel>";
+inline constexpr char kTemplate[] = "<brivel app=\"\" appversion=\"\" dataversion=\"1.1\" time=\"\">\r"
+                                    "  <tasks>\r"
+                                    "  </tasks>\r"
+                                    "  <memos>\r"
+                                    "  </memos>\r"
+                                    "  <notes>\r"
+                                    "  </notes>\r"
+                                    "  <peers>\r"
+                                    "  </peers>\r"
+                                    "</brivel>";
 
 inline constexpr char kAppName[] = "Clockvane";
 inline constexpr char kDataVersion[] = "1.1";

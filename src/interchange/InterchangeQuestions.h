@@ -26,11 +26,11 @@ struct ReplaceAskTexts
 // defaultExt may be written "*.ext", ".ext" or "ext".
 struct FileNameRequest
 {
-    QString name;       // which dialog this is; the dialogs offer the name chosen last in it again
-    QString caption;    // empty: the platform's "Save As" or "Open"
+    QString name;    // which dialog this is; the dialogs offer the name chosen last in it again
+    QString caption; // empty: the platform's "Save As" or "Open"
     QString filter;
     QString defaultExt;
-    QString startPath;  // a folder or a file; empty: the last name chosen in this dialog
+    QString startPath; // a folder or a file; empty: the last name chosen in this dialog
 };
 
 class InterchangeQuestions

@@ -6,7 +6,6 @@
 #include "Statements.h"
 #include "pU_XmlTry.h"
 
-
 #include <cstring>
 
 namespace Interchange {
@@ -40,50 +39,48 @@ void setTextAttribute(pugi::xml_node element, const char *name, const QByteArray
 
 const RecordTable &MemoTable()
 {
-    static const RecordTable table{
-        kMemoElement,
-        QLatin1String(kMemosPath),
-        QLatin1String(kMemoPathPrefix),
-        Sql::kSelectAllMemos,
-        Sql::kSelectNoMemoForRestore,
-        &Sql::SelectMemoByMid,
-        QStringLiteral("memo"),
-        {
-            mapping(kMidAttr, "mid", ColumnKind::Text),
-            mapping(kPidAttr, "pid", ColumnKind::Text),
-            mapping(kContentAttr, "content", ColumnKind::Content),
-            mapping(kAssignTimeAttr, "assignTime", ColumnKind::Time),
-            mapping(kCreateTimeAttr, "createTime", ColumnKind::Time),
-            mapping(kEditTimeAttr, "editTime", ColumnKind::Time),
-        }};
+    static const RecordTable table{kMemoElement,
+                                   QLatin1String(kMemosPath),
+                                   QLatin1String(kMemoPathPrefix),
+                                   Sql::kSelectAllMemos,
+                                   Sql::kSelectNoMemoForRestore,
+                                   &Sql::SelectMemoByMid,
+                                   QStringLiteral("memo"),
+                                   {
+                                       mapping(kMidAttr, "mid", ColumnKind::Text),
+                                       mapping(kPidAttr, "pid", ColumnKind::Text),
+                                       mapping(kContentAttr, "content", ColumnKind::Content),
+                                       mapping(kAssignTimeAttr, "assignTime", ColumnKind::Time),
+                                       mapping(kCreateTimeAttr, "createTime", ColumnKind::Time),
+                                       mapping(kEditTimeAttr, "editTime", ColumnKind::Time),
+                                   }};
     return table;
 }
 
 const RecordTable &TaskTable()
 {
-    static const RecordTable table{
-        kTaskElement,
-        QLatin1String(kTasksPath),
-        QLatin1String(kTaskPathPrefix),
-        Sql::kSelectAllTasks,
-        Sql::kSelectNoTask,
-        &Sql::SelectTaskByTid,
-        QStringLiteral("task"),
-        {
-            mapping(kTidAttr, "tid", ColumnKind::Text),
-            mapping(kPidAttr, "pid", ColumnKind::Text),
-            mapping(kContentAttr, "content", ColumnKind::Content),
-            mapping(kCheckFlagAttr, "checkFlag", ColumnKind::Text),
-            mapping(kAlarmFlagAttr, "alarmFlag", ColumnKind::Text),
-            mapping(kDueFlagAttr, "dueFlag", ColumnKind::Text),
-            mapping(kTextColorAttr, "textColor", ColumnKind::Text),
-            mapping(kBackgroundColorAttr, "backgroundColor", ColumnKind::Text),
-            mapping(kCreateTimeAttr, "createTime", ColumnKind::Time),
-            mapping(kEditTimeAttr, "editTime", ColumnKind::Time),
-            mapping(kCheckTimeAttr, "checkTime", ColumnKind::Time),
-            mapping(kAlarmTimeAttr, "alarmTime", ColumnKind::Time),
-            mapping(kDueTimeAttr, "dueTime", ColumnKind::Time),
-        }};
+    static const RecordTable table{kTaskElement,
+                                   QLatin1String(kTasksPath),
+                                   QLatin1String(kTaskPathPrefix),
+                                   Sql::kSelectAllTasks,
+                                   Sql::kSelectNoTask,
+                                   &Sql::SelectTaskByTid,
+                                   QStringLiteral("task"),
+                                   {
+                                       mapping(kTidAttr, "tid", ColumnKind::Text),
+                                       mapping(kPidAttr, "pid", ColumnKind::Text),
+                                       mapping(kContentAttr, "content", ColumnKind::Content),
+                                       mapping(kCheckFlagAttr, "checkFlag", ColumnKind::Text),
+                                       mapping(kAlarmFlagAttr, "alarmFlag", ColumnKind::Text),
+                                       mapping(kDueFlagAttr, "dueFlag", ColumnKind::Text),
+                                       mapping(kTextColorAttr, "textColor", ColumnKind::Text),
+                                       mapping(kBackgroundColorAttr, "backgroundColor", ColumnKind::Text),
+                                       mapping(kCreateTimeAttr, "createTime", ColumnKind::Time),
+                                       mapping(kEditTimeAttr, "editTime", ColumnKind::Time),
+                                       mapping(kCheckTimeAttr, "checkTime", ColumnKind::Time),
+                                       mapping(kAlarmTimeAttr, "alarmTime", ColumnKind::Time),
+                                       mapping(kDueTimeAttr, "dueTime", ColumnKind::Time),
+                                   }};
     return table;
 }
 
@@ -121,9 +118,8 @@ const char *TimeTextWriter::text(TDateTime value)
     return buffer;
 }
 
-void AppendMemoElement(pugi::xml_node memos, const QByteArray &mid, const QByteArray &pid,
-                       const QByteArray &content, TDateTime assignTime, TDateTime createTime,
-                       TDateTime editTime, TimeTextWriter &times)
+void AppendMemoElement(pugi::xml_node memos, const QByteArray &mid, const QByteArray &pid, const QByteArray &content,
+                       TDateTime assignTime, TDateTime createTime, TDateTime editTime, TimeTextWriter &times)
 {
     pugi::xml_node memo = memos.append_child(kMemoElement);
     setTextAttribute(memo, kMidAttr, mid);
@@ -146,8 +142,8 @@ void AppendRows(pugi::xml_node list, SqlQuery &query, const RecordTable &table, 
     std::vector<Field> fields;
     fields.reserve(table.columns.size());
     for (const RecordColumn &column : table.columns) {
-        fields.push_back(Field{column.attribute.toLatin1(), query.fieldIndex(column.column),
-                               column.kind == ColumnKind::Time});
+        fields.push_back(
+            Field{column.attribute.toLatin1(), query.fieldIndex(column.column), column.kind == ColumnKind::Time});
     }
     for (; !query.eof(); query.next()) {
         pugi::xml_node element = list.append_child(table.elementName);
@@ -180,7 +176,9 @@ QByteArray LineBreaksToCrLf(const QByteArray &text)
 }
 
 RecordReader::RecordReader(Txmltry &xml, const QString &path)
-    : xml(xml), path(path), node(xml.FindNode(path))
+    : xml(xml)
+    , path(path)
+    , node(xml.FindNode(path))
 {
 }
 

@@ -34,13 +34,13 @@ struct RecordColumn
 // One table as the interchange document carries it.
 struct RecordTable
 {
-    const char *elementName;   // "memo" or "task"
-    QString listPath;          // "brivel,memos"
-    QString recordPathPrefix;  // "brivel,memos,memo#", the index follows
-    QString selectAll;         // backup
-    QString selectNone;        // the empty result set that restore and import insert through
+    const char *elementName;  // "memo" or "task"
+    QString listPath;         // "brivel,memos"
+    QString recordPathPrefix; // "brivel,memos,memo#", the index follows
+    QString selectAll;        // backup
+    QString selectNone;       // the empty result set that restore and import insert through
     QString (*selectById)(const QString &id);
-    QString word;              // "memo" or "task", as the restore dialog names a record
+    QString word;                      // "memo" or "task", as the restore dialog names a record
     std::vector<RecordColumn> columns; // id, pid and content first, in the writers' order
 };
 
@@ -65,9 +65,8 @@ private:
 
 // Appends a memo element with the six attributes in the writers' order, times through the
 // document's writer.
-void AppendMemoElement(pugi::xml_node memos, const QByteArray &mid, const QByteArray &pid,
-                       const QByteArray &content, TDateTime assignTime, TDateTime createTime,
-                       TDateTime editTime, TimeTextWriter &times);
+void AppendMemoElement(pugi::xml_node memos, const QByteArray &mid, const QByteArray &pid, const QByteArray &content,
+                       TDateTime assignTime, TDateTime createTime, TDateTime editTime, TimeTextWriter &times);
 
 // Appends one element per row of the query's current result set, reading each column of the
 // table by name, times through the document's writer. Database failures are thrown as JotterlyError.
@@ -76,7 +75,6 @@ void AppendRows(pugi::xml_node list, SqlQuery &query, const RecordTable &table, 
 // Every line feed that does not already follow a carriage return becomes CR LF, so texts
 // that carry bare line feeds and texts that carry CR LF both come in as CR LF.
 QByteArray LineBreaksToCrLf(const QByteArray &text);
-
 
 // The attributes of one record element at a path, each read at most once. A missing one is
 // read through the accessor's GetAttr, so that it shows its " not Exist !" box and reads

@@ -88,9 +88,8 @@ QString FormatInterchangeTime(TDateTime local, int utcBias)
     QTime time;
     OleDateTime::decode(local, date, time);
     const int year = date.year();
-    QString text = QString::asprintf("%s%04d-%02d-%02dT%02d:%02d:%02d.000", year < 0 ? "-" : "",
-                                     std::abs(year), date.month(), date.day(), time.hour(),
-                                     time.minute(), time.second());
+    QString text = QString::asprintf("%s%04d-%02d-%02dT%02d:%02d:%02d.000", year < 0 ? "-" : "", std::abs(year),
+                                     date.month(), date.day(), time.hour(), time.minute(), time.second());
     if (utcBias == 0) {
         text += QLatin1Char('Z');
     } else {

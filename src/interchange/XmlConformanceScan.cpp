@@ -17,7 +17,6 @@
 
 namespace {
 
-
 enum ByteClass : std::uint16_t {
     kLt = 1 << 0,
     kAmp = 1 << 1,
@@ -61,7 +60,7 @@ constexpr std::array<std::uint16_t, 256> kByteClasses = makeByteClasses();
 constexpr bool isXmlChar(char32_t c)
 {
     return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD)
-        || (c >= 0x10000 && c <= 0x10FFFF);
+           || (c >= 0x10000 && c <= 0x10FFFF);
 }
 
 class XmlConformanceScan
@@ -81,7 +80,10 @@ private:
     using Byte = unsigned char;
 
     XmlConformanceScan(const char *data, size_t size)
-        : begin(reinterpret_cast<const Byte *>(data)), end(begin + size), p(begin), contentStart(begin)
+        : begin(reinterpret_cast<const Byte *>(data))
+        , end(begin + size)
+        , p(begin)
+        , contentStart(begin)
     {
     }
 
@@ -93,7 +95,7 @@ private:
     }
     bool fail(const char *what) { return fail(what, p); }
 
-    template <size_t N>
+    template<size_t N>
     bool startsWith(const char (&literal)[N]) const
     {
         return size_t(end - p) >= N - 1 && std::memcmp(p, literal, N - 1) == 0;
@@ -227,8 +229,7 @@ private:
             // References to control characters are what the writer makes of such
             // characters in memo text (a pasted form feed): they read back as written.
             const bool writtenControl = value >= 0x1 && value < 0x20;
-            return isXmlChar(value) || writtenControl
-                || fail("a reference to a character XML does not allow", start);
+            return isXmlChar(value) || writtenControl || fail("a reference to a character XML does not allow", start);
         }
         const Byte *name = p;
         while (p < end && ((*p >= 'a' && *p <= 'z') || (*p >= 'A' && *p <= 'Z') || (*p >= '0' && *p <= '9')))

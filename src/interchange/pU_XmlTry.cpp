@@ -41,10 +41,14 @@ QString nativeName(const QString &fileName)
 const char *domNodeName(const pugi::xml_node &node)
 {
     switch (node.type()) {
-    case pugi::node_comment: return "#comment";
-    case pugi::node_pcdata: return "#text";
-    case pugi::node_cdata: return "#cdata-section";
-    default: return node.name();
+    case pugi::node_comment:
+        return "#comment";
+    case pugi::node_pcdata:
+        return "#text";
+    case pugi::node_cdata:
+        return "#cdata-section";
+    default:
+        return node.name();
     }
 }
 
@@ -92,7 +96,9 @@ qint64 loadLittleEndian64(const char *in)
 class DeflatingWriter : public pugi::xml_writer
 {
 public:
-    explicit DeflatingWriter(QIODevice &target) : out(target), outBuffer(kIoChunk)
+    explicit DeflatingWriter(QIODevice &target)
+        : out(target)
+        , outBuffer(kIoChunk)
     {
         if (deflateInit2(&stream, 9, Z_DEFLATED, 15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
             fail(QStringLiteral("the compressor cannot start"));
@@ -176,7 +182,9 @@ class ContainerInflater
 {
 public:
     ContainerInflater(QIODevice &source, const QString &fileName)
-        : in(source), name(fileName), inBuffer(kIoChunk)
+        : in(source)
+        , name(fileName)
+        , inBuffer(kIoChunk)
     {
         if (inflateInit(&stream) != Z_OK)
             throw JotterlyError(message(QStringLiteral("the decompressor cannot start")));
@@ -214,8 +222,8 @@ public:
             checkInflateResult(rc);
         }
         if (filled < target) {
-            throw JotterlyError(message(QStringLiteral("the data ends after %1 of %2 bytes")
-                                            .arg(qulonglong(filled)).arg(qulonglong(target))));
+            throw JotterlyError(message(
+                QStringLiteral("the data ends after %1 of %2 bytes").arg(qulonglong(filled)).arg(qulonglong(target))));
         }
         if (rc != Z_STREAM_END)
             verifyEndOrSurplus();
@@ -289,7 +297,6 @@ private:
     char *buffer = nullptr;
     size_t filled = 0;
 };
-
 
 // The encoding of an XML text as its first bytes tell: a byte-order mark, '<' (or '<?')
 // written in two or four bytes, or Latin-1 named by the declaration of an 8-bit text.
@@ -369,8 +376,8 @@ std::optional<XmlProblem> parseWellFormed(MallocBuffer bytes, size_t size,
     if (const auto problem = FindXmlConformanceProblem(bytes.get(), size))
         return problem;
     auto parsed = std::make_unique<pugi::xml_document>();
-    const pugi::xml_parse_result result =
-        parsed->load_buffer_inplace_own(bytes.release(), size, Txmltry::kParseOptions, pugi::encoding_utf8);
+    const pugi::xml_parse_result result = parsed->load_buffer_inplace_own(bytes.release(), size, Txmltry::kParseOptions,
+                                                                          pugi::encoding_utf8);
     if (!result)
         return XmlProblem{result.description(), qlonglong(result.offset)};
     document = std::move(parsed);
@@ -379,7 +386,10 @@ std::optional<XmlProblem> parseWellFormed(MallocBuffer bytes, size_t size,
 
 } // namespace
 
-Txmltry::Txmltry() : document(std::make_unique<pugi::xml_document>()) {}
+Txmltry::Txmltry()
+    : document(std::make_unique<pugi::xml_document>())
+{
+}
 
 Txmltry::~Txmltry() = default;
 
@@ -444,8 +454,7 @@ pugi::xml_node Txmltry::FindNode(const QString &path)
         if (hash >= 0) {
             long long index = 0;
             if (!parseIndex(component.mid(hash + 1), index)) {
-                throw JotterlyError(QStringLiteral("'%1' is not a valid integer value")
-                                        .arg(component.mid(hash + 1)));
+                throw JotterlyError(QStringLiteral("'%1' is not a valid integer value").arg(component.mid(hash + 1)));
             }
             if (const pugi::xml_node child = ChildAt(current, index))
                 current = child;

@@ -18,8 +18,7 @@ public:
     // Parse options of every document: comments and processing instructions are kept (they
     // count as children), whitespace-only text is dropped (the default of pugixml). No
     // pugixml flag makes it refuse XML that is not well-formed; the loaders check that.
-    static constexpr unsigned int kParseOptions =
-        pugi::parse_default | pugi::parse_comments | pugi::parse_pi;
+    static constexpr unsigned int kParseOptions = pugi::parse_default | pugi::parse_comments | pugi::parse_pi;
     // Files with a longer XML text are refused on reading, so none is ever written.
     static constexpr qint64 kMaxXmlLength = qint64(1) << 30;
 

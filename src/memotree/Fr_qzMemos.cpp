@@ -28,7 +28,11 @@ namespace {
 class UpdateBracket
 {
 public:
-    explicit UpdateBracket(OutlineView *view) : view(view) { view->beginUpdate(); }
+    explicit UpdateBracket(OutlineView *view)
+        : view(view)
+    {
+        view->beginUpdate();
+    }
     ~UpdateBracket() { view->endUpdate(); }
     UpdateBracket(const UpdateBracket &) = delete;
     UpdateBracket &operator=(const UpdateBracket &) = delete;
@@ -53,24 +57,22 @@ TqzMemosFrame::TqzMemosFrame(const MemoFrameContext &context, QWidget *parent)
     createActions();
     createToolBar();
     Panel_tip = new TipPanel(this);
-    connect(Panel_tip, &TipPanel::clicked, this, [this] {
-        GeneralErrorHandler::guarded([this] { label_tipClick(); });
-    });
+    connect(Panel_tip, &TipPanel::clicked, this,
+            [this] { GeneralErrorHandler::guarded([this] { label_tipClick(); }); });
     ToolBar_Bottom = new MemoSearchBar(Action_searchWide, this);
     if (context.pictures)
         ToolBar_Bottom->setBackground(context.pictures->searchbar);
     connect(ToolBar_Bottom, &MemoSearchBar::searchStarting, this,
             [this] { searchIndex.ensureBuilt(VtMemos->tree()); }); // ready before the first keystroke
     connect(ToolBar_Bottom, &MemoSearchBar::filterChanged, this, [this] { ApplySearchFilter(); });
-    connect(ToolBar_Bottom, &MemoSearchBar::searchCleared, this,
-            [this] { VtMemos->setFocus(Qt::OtherFocusReason); });
+    connect(ToolBar_Bottom, &MemoSearchBar::searchCleared, this, [this] { VtMemos->setFocus(Qt::OtherFocusReason); });
     createStatusBar();
-    menus = std::make_unique<MemoMenus>(
-        MemoMenuCommands{Action_MemoAdd, Action_MemoAddChild, Action_MemoEdit, Action_MemoDelete, Action_Email,
-                         Action_Save, Action_CopyMemo, Action_PasteMemo, Action_SelectAll, Action_Deselect,
-                         Action_ViewList, Action_ExpandAll, Action_CollapseAll, Action_Export, Action_SaveAll,
-                         Action_Print},
-        context.commands, this, [this](QMenu *menu) { fillMoveMenu(menu); });
+    menus = std::make_unique<MemoMenus>(MemoMenuCommands{Action_MemoAdd, Action_MemoAddChild, Action_MemoEdit,
+                                                         Action_MemoDelete, Action_Email, Action_Save, Action_CopyMemo,
+                                                         Action_PasteMemo, Action_SelectAll, Action_Deselect,
+                                                         Action_ViewList, Action_ExpandAll, Action_CollapseAll,
+                                                         Action_Export, Action_SaveAll, Action_Print},
+                                        context.commands, this, [this](QMenu *menu) { fillMoveMenu(menu); });
     bindTreeEvents();
 
     auto *layout = new QVBoxLayout(this);
@@ -116,9 +118,7 @@ void TqzMemosFrame::bindTreeEvents()
 {
     OutlineTree &tree = VtMemos->tree();
     tree.OnCreateNodeData = [] { return std::make_unique<TMemoInfo>(); };
-    tree.OnCompareNodes = [this](const OutlineNode *a, const OutlineNode *b) {
-        return VtMemosCompareNodes(a, b, 0);
-    };
+    tree.OnCompareNodes = [this](const OutlineNode *a, const OutlineNode *b) { return VtMemosCompareNodes(a, b, 0); };
     tree.OnExpanded = [this](OutlineNode *node) { GeneralErrorHandler::guarded([&] { VtMemosExpanded(node); }); };
     tree.OnCollapsed = [this](OutlineNode *node) { GeneralErrorHandler::guarded([&] { VtMemosCollapsed(node); }); };
     tree.OnSelectionChange = [this](OutlineNode *node) { VtMemosChange(node); };

@@ -94,7 +94,11 @@ protected:
 
 private:
     // The items of the "&Move to" submenus: the top level (nullptr) and top-level memos.
-    struct MoveTarget { bool isRoot; OutlineNode *memo; };
+    struct MoveTarget
+    {
+        bool isRoot;
+        OutlineNode *memo;
+    };
 
     // Building.
     void createActions();

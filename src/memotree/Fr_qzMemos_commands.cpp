@@ -6,8 +6,8 @@
 #include "ImageLists.h"
 #include "MemoExport.h"
 #include "MemoExportOrder.h"
-#include "Messages.h"
 #include "MemoMenus.h"
+#include "Messages.h"
 #include "PictureToolBar.h"
 
 #include <QAction>
@@ -50,8 +50,8 @@ void TqzMemosFrame::createActions()
                                  QStringLiteral("List view memos"), 10);
     Action_ViewList->setCheckable(true);
     Action_Moveto = makeAction(this, "Action_Moveto", QStringLiteral("&Move"), QString(), -1);
-    Action_ExpandAll = makeAction(this, "Action_ExpandAll", QStringLiteral("&Expand All"),
-                                  QStringLiteral("Expand all"), 11);
+    Action_ExpandAll = makeAction(this, "Action_ExpandAll", QStringLiteral("&Expand All"), QStringLiteral("Expand all"),
+                                  11);
     Action_CollapseAll = makeAction(this, "Action_CollapseAll", QStringLiteral("&Collapse All"),
                                     QStringLiteral("Collapse all"), 12);
     Action_SelectAll = makeAction(this, "Action_SelectAll", QStringLiteral("Select &All        Ctrl+A"), QString(), -1);
@@ -68,9 +68,8 @@ void TqzMemosFrame::createActions()
     Action_searchWide->setCheckable(true);
 
     const auto bind = [this](QAction *action, void (TqzMemosFrame::*handler)()) {
-        connect(action, &QAction::triggered, this, [this, handler] {
-            GeneralErrorHandler::guarded([&] { (this->*handler)(); });
-        });
+        connect(action, &QAction::triggered, this,
+                [this, handler] { GeneralErrorHandler::guarded([&] { (this->*handler)(); }); });
     };
     bind(Action_MemoAdd, &TqzMemosFrame::Action_MemoAddExecute);
     bind(Action_MemoAddChild, &TqzMemosFrame::Action_MemoAddChildExecute);
@@ -128,9 +127,9 @@ void TqzMemosFrame::UpdateCommandState()
     const auto enable = [](QAction *action, bool on) {
         action->setEnabled(on && !action->property("pending").toBool());
     };
-    for (QAction *action : {Action_MemoAdd, Action_MemoAddChild, Action_ViewAsc, Action_ViewList,
-                            Action_ExpandAll, Action_CollapseAll, Action_SaveAll, Action_Save, Action_Email,
-                            Action_Print, Action_SelectAll, Action_Deselect, Action_CopyMemo, Action_PasteMemo})
+    for (QAction *action : {Action_MemoAdd, Action_MemoAddChild, Action_ViewAsc, Action_ViewList, Action_ExpandAll,
+                            Action_CollapseAll, Action_SaveAll, Action_Save, Action_Email, Action_Print,
+                            Action_SelectAll, Action_Deselect, Action_CopyMemo, Action_PasteMemo})
         enable(action, idle);
     for (QAction *action : {Action_MemoEdit, Action_MemoDelete, Action_Moveto})
         enable(action, selected);

@@ -2,13 +2,12 @@
 #include "Fr_qzMemos.h"
 
 #include "Boxes.h"
-#include "RecordIds.h"
 #include "MemoMessages.h"
+#include "RecordIds.h"
 #include "Statements.h"
 #include "TextHelpers.h"
 
 #include <QCoreApplication>
-
 
 void TqzMemosFrame::Action_MemoAddExecute()
 {

@@ -19,7 +19,8 @@ void TqzMemosFrame::Action_MemoDeleteExecute()
     if (editingNode.get() || tree.selectedCount() == 0)
         return;
     const QString question = QStringLiteral("Are you sure you want to delete ")
-        + (tree.selectedCount() == 1 ? QStringLiteral("this memo?") : QStringLiteral("these memos?"));
+                             + (tree.selectedCount() == 1 ? QStringLiteral("this memo?")
+                                                          : QStringLiteral("these memos?"));
     if (!AskBox(question))
         return;
     const std::vector<OutlineNode *> selected = tree.selectedNodes();

@@ -3,17 +3,17 @@
 #include "Fr_qzMemos.h"
 
 #include "ImageLists.h"
+#include "MemoSearchBar.h"
 #include "TQzStatusBar.h"
 #include "TextHelpers.h"
-#include "MemoSearchBar.h"
 #include "TipPanel.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
-#include <QTimer>
 #include <QPainter>
 #include <QRandomGenerator>
+#include <QTimer>
 
 const std::array<const char *, 6> TqzMemosFrame::statusHints = {
     "Ctrl+Enter: Finish edit.",
@@ -103,9 +103,9 @@ void TqzMemosFrame::VtMemosBeforeCellPaint(QPainter *painter, OutlineNode *node,
     }
     if (!context.pictures)
         return;
-    const QImage &picture = node->level() > 0 ? context.pictures->group
-        : node->index() % 2 == 0              ? context.pictures->item0
-                                              : context.pictures->item1;
+    const QImage &picture = node->level() > 0        ? context.pictures->group
+                            : node->index() % 2 == 0 ? context.pictures->item0
+                                                     : context.pictures->item1;
     stretchPicture(painter, cellRect, picture, palette());
 }
 

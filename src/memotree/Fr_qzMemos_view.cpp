@@ -19,7 +19,8 @@ void TqzMemosFrame::readViewSettings()
     setSortCommandLook();
     // Setting the checked state does not run the commands.
     Action_ViewList->setChecked(IniFile::ReadBool(context.iniPath, kMemoSection, QStringLiteral("viewListEn"), false));
-    Action_searchWide->setChecked(IniFile::ReadBool(context.iniPath, kMemoSection, QStringLiteral("searchWideEn"), false));
+    Action_searchWide->setChecked(
+        IniFile::ReadBool(context.iniPath, kMemoSection, QStringLiteral("searchWideEn"), false));
     VtMemos->invalidateAll();
 }
 

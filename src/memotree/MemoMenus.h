@@ -18,8 +18,8 @@ class QWidget;
 // The frame's commands that the menus show.
 struct MemoMenuCommands
 {
-    QAction *add, *addChild, *edit, *remove, *email, *save, *copy, *paste, *selectAll, *deselect,
-        *viewList, *expandAll, *collapseAll, *exportMemos, *saveAll, *print;
+    QAction *add, *addChild, *edit, *remove, *email, *save, *copy, *paste, *selectAll, *deselect, *viewList, *expandAll,
+        *collapseAll, *exportMemos, *saveAll, *print;
 };
 
 class MemoMenus

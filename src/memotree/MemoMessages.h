@@ -8,6 +8,9 @@ class DiscardNodeEvent : public QEvent
 {
 public:
     explicit DiscardNodeEvent(OutlineNode *node)
-        : QEvent(Msg::DiscardNode), node(node) {}
+        : QEvent(Msg::DiscardNode)
+        , node(node)
+    {
+    }
     OutlineNodeRef node; // reads nullptr once the node has been removed
 };

@@ -50,9 +50,8 @@ MemoSearchBar::MemoSearchBar(QAction *searchWide, QWidget *parent)
     addWidget(Btn_Search);
     setSearchButtonLook(false);
     connect(Btn_Search, &QToolButton::clicked, this, [this] { Btn_SearchClick(); });
-    connect(Edt_Search, &QLineEdit::textChanged, this, [this] {
-        GeneralErrorHandler::guarded([this] { Edt_SearchChange(); });
-    });
+    connect(Edt_Search, &QLineEdit::textChanged, this,
+            [this] { GeneralErrorHandler::guarded([this] { Edt_SearchChange(); }); });
 }
 
 void MemoSearchBar::setSearchButtonLook(bool inSearchMode)

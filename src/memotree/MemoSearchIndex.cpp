@@ -3,7 +3,6 @@
 #include "OutlineTree.h"
 #include "TMemoInfo.h"
 
-
 void MemoSearchIndex::ensureBuilt(const OutlineTree &tree)
 {
     if (valid && builtForStructure == tree.structureVersion())

@@ -20,8 +20,8 @@ public:
         OutlineNode *parent; // nullptr for a top-level memo
         qsizetype offset;    // the memo's text in the buffer
         qsizetype length;
-        bool visible;        // the node's visibility as the filter last set it
-        bool matches;        // the text holds the needle of the last findAll()
+        bool visible; // the node's visibility as the filter last set it
+        bool matches; // the text holds the needle of the last findAll()
     };
 
     // Drops the copy; the next use builds it again. Call after a memo's text changes;

@@ -11,7 +11,11 @@ class PictureToolBar : public QToolBar
 public:
     explicit PictureToolBar(QWidget *parent = nullptr);
     void setBackground(const QImage &picture);
-    void setBottomLine(bool on) { bottomLine = on; update(); }
+    void setBottomLine(bool on)
+    {
+        bottomLine = on;
+        update();
+    }
 
 protected:
     void paintEvent(QPaintEvent *event) override;

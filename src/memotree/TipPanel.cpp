@@ -73,6 +73,7 @@ void TipPanel::Panel_tipResize()
     if (mode == 0)
         return;
     const QMargins margins = layout()->contentsMargins();
-    const int textWidth = qMax(20, width() - margins.left() - margins.right() - Image_Tip->width() - layout()->spacing());
+    const int textWidth = qMax(20,
+                               width() - margins.left() - margins.right() - Image_Tip->width() - layout()->spacing());
     setFixedHeight(label_tip->heightForWidth(textWidth) + 8);
 }

@@ -39,7 +39,11 @@ public:
     bool isSelected() const { return selected; }
 
     OutlineNodeData *data() const { return payload.get(); }
-    template<class T> T *dataAs() const { return static_cast<T *>(payload.get()); }
+    template<class T>
+    T *dataAs() const
+    {
+        return static_cast<T *>(payload.get());
+    }
 
 private:
     friend class OutlineTree;

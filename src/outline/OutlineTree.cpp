@@ -88,9 +88,9 @@ void OutlineTree::deleteNodes(const std::vector<OutlineNode *> &requested)
     for (OutlineNode *node : nodes)
         forgetSubtree(node);
     // The forgotten nodes are still alive, so the selection can be compacted safely.
-    selection.erase(std::remove_if(selection.begin(), selection.end(),
-                                   [](const OutlineNode *n) { return !n->selected; }),
-                    selection.end());
+    selection.erase(
+        std::remove_if(selection.begin(), selection.end(), [](const OutlineNode *n) { return !n->selected; }),
+        selection.end());
 
     ++structureChanges;
     std::vector<OutlineNode *> parents;
@@ -344,13 +344,11 @@ void OutlineTree::sort(bool ascending)
         // Equal nodes keep their order in both directions: descending compares the
         // other way round instead of reversing an ascending result.
         if (ascending)
-            std::stable_sort(kids.begin(), kids.end(), [&](const auto &a, const auto &b) {
-                return compare(a.get(), b.get()) < 0;
-            });
+            std::stable_sort(kids.begin(), kids.end(),
+                             [&](const auto &a, const auto &b) { return compare(a.get(), b.get()) < 0; });
         else
-            std::stable_sort(kids.begin(), kids.end(), [&](const auto &a, const auto &b) {
-                return compare(b.get(), a.get()) < 0;
-            });
+            std::stable_sort(kids.begin(), kids.end(),
+                             [&](const auto &a, const auto &b) { return compare(b.get(), a.get()) < 0; });
         renumber(parent, 0);
         for (auto &kid : kids)
             if (kid->hasChildren())

@@ -10,7 +10,7 @@
 #include <QStyleOption>
 
 namespace {
-constexpr int kIndent = 18;     // width of one level of indentation and of the button column
+constexpr int kIndent = 18; // width of one level of indentation and of the button column
 constexpr int kImageSize = 16;
 constexpr int kImageGap = 4;
 constexpr int kTextPadding = 2; // above and below the text: rows are text height + 4
@@ -307,9 +307,8 @@ void OutlineView::scrollByPixels(int dy)
 void OutlineView::wheelEvent(QWheelEvent *event)
 {
     const QPoint pixels = event->pixelDelta();
-    const int dy = !pixels.isNull()
-        ? -pixels.y()
-        : -event->angleDelta().y() * QApplication::wheelScrollLines() * lineHeight() / 120;
+    const int dy = !pixels.isNull() ? -pixels.y()
+                                    : -event->angleDelta().y() * QApplication::wheelScrollLines() * lineHeight() / 120;
     scrollByPixels(dy);
     event->accept();
 }

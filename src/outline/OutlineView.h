@@ -62,7 +62,11 @@ public:
     bool isUpdating() const { return updateLevel > 0; }
 
     // Pictures by index, and the view's own hint shown over blank area.
-    void setImages(const QVector<QIcon> &images) { imageList = images; viewport()->update(); }
+    void setImages(const QVector<QIcon> &images)
+    {
+        imageList = images;
+        viewport()->update();
+    }
     void setHint(const QString &hint) { ownHint = hint; }
     const QString &hint() const { return ownHint; }
 

@@ -8,8 +8,8 @@
 
 struct MemoRecord
 {
-    QByteArray mid;      // empty until the memo has been stored
-    QByteArray pid;      // "root" for a top-level memo, else the parent's mid
+    QByteArray mid; // empty until the memo has been stored
+    QByteArray pid; // "root" for a top-level memo, else the parent's mid
     QByteArray content;
     bool expandFlag = false;
     TDateTime assignTime = 0;

@@ -3,8 +3,8 @@
 #pragma once
 
 #include <QDate>
-#include <QLocale>
 #include <QDateTime>
+#include <QLocale>
 #include <QTime>
 
 using TDateTime = double;

@@ -92,8 +92,8 @@ void SqlConnection::useRollbackJournal()
         throw JotterlyError(message);
     // The engine answers with the mode it kept when it cannot change it.
     if (mode.compare("delete", Qt::CaseInsensitive) != 0)
-        throw JotterlyError(QStringLiteral("The data file %1 cannot leave journal mode %2")
-                                .arg(filePath, QString::fromUtf8(mode)));
+        throw JotterlyError(
+            QStringLiteral("The data file %1 cannot leave journal mode %2").arg(filePath, QString::fromUtf8(mode)));
     exec("PRAGMA synchronous=FULL");
 }
 
@@ -148,4 +148,3 @@ bool SqlConnection::inTransaction() const
 {
     return db && sqlite3_get_autocommit(db) == 0;
 }
-

@@ -45,4 +45,3 @@ private:
     sqlite3 *db = nullptr;
     QString filePath;
 };
-

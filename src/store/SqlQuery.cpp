@@ -24,8 +24,7 @@ void bindValue(sqlite3 *db, sqlite3_stmt *stmt, int position, const QVariant &va
         rc = sqlite3_bind_null(stmt, position);
     } else {
         const QByteArray bytes = value.toByteArray();
-        rc = sqlite3_bind_text(stmt, position, bytes.constData(), static_cast<int>(bytes.size()),
-                               SQLITE_TRANSIENT);
+        rc = sqlite3_bind_text(stmt, position, bytes.constData(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
     }
     if (rc != SQLITE_OK)
         fail(db);

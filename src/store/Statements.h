@@ -32,19 +32,33 @@ inline QString Quoted(const QString &x)
     return QLatin1Char('\'') + escaped + QLatin1Char('\'');
 }
 
-inline QString SelectMemosByPid(const QString &pid) { return kSelectMemosByPid + Quoted(pid); }
-inline QString SelectMemoByMid(const QString &mid) { return kSelectMemoByMid + Quoted(mid); }
-inline QString DeleteMemoByMid(const QString &mid) { return kDeleteMemoByMid + Quoted(mid); }
-inline QString DeleteMemosByPid(const QString &mid) { return kDeleteMemosByPid + Quoted(mid); }
+inline QString SelectMemosByPid(const QString &pid)
+{
+    return kSelectMemosByPid + Quoted(pid);
+}
+inline QString SelectMemoByMid(const QString &mid)
+{
+    return kSelectMemoByMid + Quoted(mid);
+}
+inline QString DeleteMemoByMid(const QString &mid)
+{
+    return kDeleteMemoByMid + Quoted(mid);
+}
+inline QString DeleteMemosByPid(const QString &mid)
+{
+    return kDeleteMemosByPid + Quoted(mid);
+}
 inline QString UpdatePid(const QString &pid, const QString &mid)
 {
     return kUpdatePid + Quoted(pid) + kWhereMid + Quoted(mid);
 }
 inline QString UpdateExpandFlag(bool expanded, const QString &mid)
 {
-    return kUpdateExpandFlag + (expanded ? QStringLiteral("True") : QStringLiteral("False")) + kWhereMid
-        + Quoted(mid);
+    return kUpdateExpandFlag + (expanded ? QStringLiteral("True") : QStringLiteral("False")) + kWhereMid + Quoted(mid);
 }
-inline QString SelectTaskByTid(const QString &tid) { return kSelectTaskByTid + Quoted(tid); }
+inline QString SelectTaskByTid(const QString &tid)
+{
+    return kSelectTaskByTid + Quoted(tid);
+}
 
 } // namespace Sql

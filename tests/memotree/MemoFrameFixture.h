@@ -22,10 +22,10 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QTimer>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 #include <sqlite3.h>
@@ -50,10 +50,11 @@ public:
     MemoFrameFixture()
     {
         db.open(dir.filePath(QStringLiteral("qzData.qzb")));
-        previousPresenter = Boxes::setPresenter([this](const QString &caption, const QString &text, Boxes::Buttons, Boxes::Icon) {
-            boxes.push_back({caption, text});
-            return answer;
-        });
+        previousPresenter = Boxes::setPresenter(
+            [this](const QString &caption, const QString &text, Boxes::Buttons, Boxes::Icon) {
+                boxes.push_back({caption, text});
+                return answer;
+            });
     }
     ~MemoFrameFixture()
     {
@@ -159,7 +160,8 @@ public:
     }
 
     // The frame's parts, found by the names they carry.
-    template<class Part> Part *part(const char *name) const
+    template<class Part>
+    Part *part(const char *name) const
     {
         Part *found = frame->findChild<Part *>(QLatin1String(name));
         [&] { QVERIFY2(found, name); }();

@@ -112,26 +112,51 @@ void TstMemoCommands::actionLooks_data()
     QTest::addColumn<bool>("checkable");
 
     QTest::newRow("add") << "Action_MemoAdd" << spaced("&Add Memo", 10, "Enter") << "Add Memo" << 13 << false;
-    QTest::newRow("add sub") << "Action_MemoAddChild" << spaced("Add &Sub-Memo", 4, "Ctrl+Enter") << "Add Sub-Memo"
-                             << 2 << false;
+    QTest::newRow("add sub") << "Action_MemoAddChild" << spaced("Add &Sub-Memo", 4, "Ctrl+Enter") << "Add Sub-Memo" << 2
+                             << false;
     QTest::newRow("edit") << "Action_MemoEdit" << spaced("&Edit", 14, "F2") << "Edit Memo or Sub-Memo" << 3 << false;
-    QTest::newRow("delete") << "Action_MemoDelete" << "&Delete" << "Delete Memo or Sub-Memo" << 4 << false;
-    QTest::newRow("sort direction, ascending now")
-        << "Action_ViewAsc" << "Sort Direction" << "Descending Sort" << 8 << false;
-    QTest::newRow("list view") << "Action_ViewList" << "View &List" << "List view memos" << 10 << true;
-    QTest::newRow("move") << "Action_Moveto" << "&Move" << "" << -1 << false;
-    QTest::newRow("expand all") << "Action_ExpandAll" << "&Expand All" << "Expand all" << 11 << false;
-    QTest::newRow("collapse all") << "Action_CollapseAll" << "&Collapse All" << "Collapse all" << 12 << false;
+    QTest::newRow("delete") << "Action_MemoDelete"
+                            << "&Delete"
+                            << "Delete Memo or Sub-Memo" << 4 << false;
+    QTest::newRow("sort direction, ascending now") << "Action_ViewAsc"
+                                                   << "Sort Direction"
+                                                   << "Descending Sort" << 8 << false;
+    QTest::newRow("list view") << "Action_ViewList"
+                               << "View &List"
+                               << "List view memos" << 10 << true;
+    QTest::newRow("move") << "Action_Moveto"
+                          << "&Move"
+                          << "" << -1 << false;
+    QTest::newRow("expand all") << "Action_ExpandAll"
+                                << "&Expand All"
+                                << "Expand all" << 11 << false;
+    QTest::newRow("collapse all") << "Action_CollapseAll"
+                                  << "&Collapse All"
+                                  << "Collapse all" << 12 << false;
     QTest::newRow("select all") << "Action_SelectAll" << spaced("Select &All", 8, "Ctrl+A") << "" << -1 << false;
-    QTest::newRow("deselect") << "Action_Deselect" << "&Deselect" << "" << -1 << false;
+    QTest::newRow("deselect") << "Action_Deselect"
+                              << "&Deselect"
+                              << "" << -1 << false;
     QTest::newRow("copy") << "Action_CopyMemo" << spaced("&Copy", 14, "Ctrl+C") << "" << -1 << false;
     QTest::newRow("paste") << "Action_PasteMemo" << spaced("&Paste", 13, "Ctrl+V") << "" << -1 << false;
-    QTest::newRow("export") << "Action_Export" << "&Export..." << "" << -1 << false;
-    QTest::newRow("e-mail") << "Action_Email" << "E-mai&l Memo..." << "" << -1 << false;
-    QTest::newRow("save") << "Action_Save" << "Sa&ve Memo..." << "" << -1 << false;
-    QTest::newRow("save all") << "Action_SaveAll" << "&Save All..." << "" << 15 << false;
-    QTest::newRow("print") << "Action_Print" << "&Print..." << "" << 16 << false;
-    QTest::newRow("wide search") << "Action_searchWide" << "" << "View all sub-Memos in search result" << 22 << true;
+    QTest::newRow("export") << "Action_Export"
+                            << "&Export..."
+                            << "" << -1 << false;
+    QTest::newRow("e-mail") << "Action_Email"
+                            << "E-mai&l Memo..."
+                            << "" << -1 << false;
+    QTest::newRow("save") << "Action_Save"
+                          << "Sa&ve Memo..."
+                          << "" << -1 << false;
+    QTest::newRow("save all") << "Action_SaveAll"
+                              << "&Save All..."
+                              << "" << 15 << false;
+    QTest::newRow("print") << "Action_Print"
+                           << "&Print..."
+                           << "" << 16 << false;
+    QTest::newRow("wide search") << "Action_searchWide"
+                                 << ""
+                                 << "View all sub-Memos in search result" << 22 << true;
 }
 
 void TstMemoCommands::actionLooks()
@@ -179,7 +204,8 @@ void TstMemoCommands::topToolBarOrder()
         QVERIFY(button);
         QCOMPARE(button->size(), QSize(29, 28));
         const int image = item->property("imageIndex").toInt();
-        QCOMPARE(button->icon().pixmap(QSize(22, 22)).toImage(), ImageLists::icon22(image).pixmap(QSize(22, 22)).toImage());
+        QCOMPARE(button->icon().pixmap(QSize(22, 22)).toImage(),
+                 ImageLists::icon22(image).pixmap(QSize(22, 22)).toImage());
     }
 }
 
@@ -189,7 +215,7 @@ void TstMemoCommands::topToolBarOrder()
 void TstMemoCommands::commandState_data()
 {
     QTest::addColumn<QString>("situation");
-    QTest::addColumn<bool>("commonOn");    // add, add sub, sort, list, expand, collapse, select all, deselect, copy, paste
+    QTest::addColumn<bool>("commonOn"); // add, add sub, sort, list, expand, collapse, select all, deselect, copy, paste
     QTest::addColumn<bool>("selectionOn"); // edit, delete, move and the two "&Move to" submenus
 
     QTest::newRow("edit requested, memo selected") << "requested" << false << false;
@@ -235,9 +261,9 @@ void TstMemoCommands::commandState()
         QVERIFY(f.tree().selectedCount() > 1);
     }
 
-    for (QAction *action : {fr->Action_MemoAdd, fr->Action_MemoAddChild, fr->Action_ViewAsc, fr->Action_ViewList,
-                            fr->Action_ExpandAll, fr->Action_CollapseAll, fr->Action_SelectAll, fr->Action_Deselect,
-                            fr->Action_CopyMemo, fr->Action_PasteMemo})
+    for (QAction *action :
+         {fr->Action_MemoAdd, fr->Action_MemoAddChild, fr->Action_ViewAsc, fr->Action_ViewList, fr->Action_ExpandAll,
+          fr->Action_CollapseAll, fr->Action_SelectAll, fr->Action_Deselect, fr->Action_CopyMemo, fr->Action_PasteMemo})
         QVERIFY2(action->isEnabled() == commonOn, qPrintable(action->objectName()));
     for (QAction *action : {fr->Action_MemoEdit, fr->Action_MemoDelete, fr->Action_Moveto})
         QVERIFY2(action->isEnabled() == selectionOn, qPrintable(action->objectName()));
@@ -379,8 +405,7 @@ void TstMemoCommands::doubleClick_data()
     QTest::newRow("on a memo adds nothing") << true << "" << false;
     QTest::newRow("on blank area below the memos adds a memo") << false << "" << true;
     QTest::newRow("on blank area while an edit is requested adds nothing") << false << "requested" << false;
-    QTest::newRow("on blank area while an edit is open adds nothing, the edit ends")
-        << false << "open" << false;
+    QTest::newRow("on blank area while an edit is open adds nothing, the edit ends") << false << "open" << false;
 }
 
 void TstMemoCommands::doubleClick()
@@ -463,9 +488,9 @@ void TstMemoCommands::popupMenus()
     QMenu *mainMemos = f.menuBarMenu(QStringLiteral("&Memos"));
     QVERIFY(mainMemos);
     QVERIFY(moveMenuOf(mainMemos) != moveMenu);
-    QCOMPARE(captions(blankMenu), (QStringList{spaced("&Add Memo", 10, "Enter"),
-                                                        spaced("Add &Sub-Memo", 4, "Ctrl+Enter"), "",
-                                                        spaced("&Paste", 13, "Ctrl+V")}));
+    QCOMPARE(captions(blankMenu),
+             (QStringList{spaced("&Add Memo", 10, "Enter"), spaced("Add &Sub-Memo", 4, "Ctrl+Enter"), "",
+                          spaced("&Paste", 13, "Ctrl+V")}));
 }
 
 void TstMemoCommands::rightClickShowsMenu_data()
@@ -537,10 +562,10 @@ void TstMemoCommands::mainMenu()
     QCOMPARE(captions(menus[1]), (QStringList{spaced("&Copy", 14, "Ctrl+C"), spaced("&Paste", 13, "Ctrl+V"), "",
                                               spaced("Select &All", 8, "Ctrl+A"), "&Deselect"}));
     QCOMPARE(captions(menus[2]), (QStringList{"View &List", "", "&Expand All", "&Collapse All"}));
-    QCOMPARE(captions(menus[3]),
-             (QStringList{spaced("&Add Memo", 10, "Enter"), spaced("Add &Sub-Memo", 4, "Ctrl+Enter"), "",
-                          "E-mai&l Memo...", "Sa&ve Memo...", "", spaced("&Edit", 14, "F2"), "&Delete", "",
-                          "&Move to"}));
+    QCOMPARE(
+        captions(menus[3]),
+        (QStringList{spaced("&Add Memo", 10, "Enter"), spaced("Add &Sub-Memo", 4, "Ctrl+Enter"), "", "E-mai&l Memo...",
+                     "Sa&ve Memo...", "", spaced("&Edit", 14, "F2"), "&Delete", "", "&Move to"}));
     QVERIFY(moveMenuOf(menus[3]));
     QCOMPARE(moveMenuOf(menus[3])->title(), QStringLiteral("&Move to"));
 
@@ -554,9 +579,8 @@ void TstMemoCommands::mainMenu()
     QCOMPARE(captions(menus[0]),
              (QStringList{"&Options...", "", "Database &Backup...", "Database &Restore...", "", "&Export...", "&Import",
                           "", "&Save All...", "&Print...", "", "S&tay on top", "", spaced("&Close", 12, "Ctrl+F12")}));
-    QCOMPARE(captions(menus[4]),
-             (QStringList{"&Contents", "", "C&ontact Technical Support", "&Make a Suggestion", "",
-                          "&Visit Brivel Website", "Check for &Update", "", "&About"}));
+    QCOMPARE(captions(menus[4]), (QStringList{"&Contents", "", "C&ontact Technical Support", "&Make a Suggestion", "",
+                                              "&Visit Brivel Website", "Check for &Update", "", "&About"}));
 
     // Every separator shows, even one that ends a menu (a "&Move to" list with Root alone).
     QMenu *memoMenu = f.view()->OnGetPopupMenu(f.findNode("a"));
@@ -628,8 +652,7 @@ void TstMemoCommands::copy_data()
         << QList<QByteArray>{"", "b", "c"} << QList<int>{0, 1, 2} << "b\rc";
     QTest::newRow("joined by one CR, own CR LF kept")
         << QList<QByteArray>{"one\r\ntwo", "three"} << QList<int>{0, 1} << "one\r\ntwo\rthree";
-    QTest::newRow("tree order, not selection order")
-        << QList<QByteArray>{"a", "b", "c"} << QList<int>{2, 0} << "a\rc";
+    QTest::newRow("tree order, not selection order") << QList<QByteArray>{"a", "b", "c"} << QList<int>{2, 0} << "a\rc";
     QTest::newRow("one memo as it is") << QList<QByteArray>{"  solo  text"} << QList<int>{0} << "  solo  text";
 }
 
@@ -674,8 +697,8 @@ void TstMemoCommands::paste_data()
     QTest::newRow("several lines make one memo with CR LF breaks")
         << "one\ntwo\nthree" << QByteArray("one\r\ntwo\r\nthree");
     QTest::newRow("CR LF breaks stay") << "one\r\ntwo" << QByteArray("one\r\ntwo");
-    QTest::newRow("trailing blanks and blank lines go, leading blanks stay")
-        << "  text  \r\n\r\n \t\r\n" << QByteArray("  text");
+    QTest::newRow("trailing blanks and blank lines go, leading blanks stay") << "  text  \r\n\r\n \t\r\n"
+                                                                             << QByteArray("  text");
     QTest::newRow("empty clipboard: empty memo") << "" << QByteArray("");
     QTest::newRow("clipboard without text: empty memo") << "<image>" << QByteArray("");
     QTest::newRow("characters beyond ASCII kept") << QString::fromUtf8("Grüße €") << QByteArray("Grüße €");

@@ -22,7 +22,6 @@ private slots:
     void editTakesFirstSelectedInTreeOrder();
     void discardOfVanishedNodeIsIgnored();
     void failedInsertKeepsMemoUnstored();
-
 };
 
 void TstMemoEdit::newMemoIsStoredWithFreshIdAndTimes()
@@ -212,7 +211,7 @@ void TstMemoEdit::subMemoTarget()
     f.addRow("{A}", "root", "alpha");
     f.addRow("{B}", "root", "beta");
     f.addRow("{B1}", "{B}", "beta child");
-    f.start(); // sorted: alpha, beta, gamma
+    f.start();                   // sorted: alpha, beta, gamma
     for (int i = 0; i < 30; ++i) // enough rows above the parent to need scrolling
         f.frame->AddMemoFromText(QStringLiteral("filler alpha %1").arg(i));
     f.frame->Action_ViewAscExecute();
@@ -285,7 +284,7 @@ void TstMemoEdit::failedInsertKeepsMemoUnstored()
     QVERIFY(!f.boxes.empty());
     QVERIFY(f.boxes.back().text.contains(QStringLiteral("no such table")));
     OutlineNode *node = f.findNode("precious");
-    QVERIFY(node); // the text is not lost
+    QVERIFY(node);                        // the text is not lost
     QVERIFY(memoOf(node)->mid.isEmpty()); // and not pretended to be stored
 }
 

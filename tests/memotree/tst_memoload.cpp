@@ -24,8 +24,8 @@ void TstMemoLoad::loadsTwoLevelsAndCountsEveryRow()
     f.addRow("{B}", "root", "beta");
     f.addRow("{A1}", "{A}", "alpha one");
     f.addRow("{A2}", "{A}", "alpha two");
-    f.addRow("{X}", "{GONE}", "orphan");        // parent does not exist
-    f.addRow("{A1a}", "{A1}", "third level");   // parent is a sub-memo
+    f.addRow("{X}", "{GONE}", "orphan");      // parent does not exist
+    f.addRow("{A1a}", "{A1}", "third level"); // parent is a sub-memo
     f.start(false);
 
     QCOMPARE(f.texts(), (QList<QByteArray>{"alpha", "beta"}));

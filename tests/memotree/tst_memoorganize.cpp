@@ -80,8 +80,8 @@ void TstMemoOrganize::deleteCascades_data()
     QTest::addColumn<QByteArray>("selected"); // "*": Select All with alpha expanded
     QTest::addColumn<QString>("refused");     // a memo whose row the database refuses to delete
     QTest::addColumn<QStringList>("gone");
-    QTest::newRow("top-level memo takes its sub-memos") << QByteArray("alpha") << QString()
-                                                        << QStringList{"{A}", "{A1}", "{A2}"};
+    QTest::newRow("top-level memo takes its sub-memos")
+        << QByteArray("alpha") << QString() << QStringList{"{A}", "{A1}", "{A2}"};
     QTest::newRow("sub-memo goes alone") << QByteArray("alpha two") << QString() << QStringList{"{A2}"};
     // A memo and its own sub-memos selected together, and a later delete failing: the
     // memos deleted so far leave the tree, each node once.
@@ -98,7 +98,8 @@ void TstMemoOrganize::deleteCascades()
     seedFamilies(f);
     if (!refused.isEmpty())
         f.exec(QStringLiteral("create trigger refuse before delete on memos when old.mid='%1' "
-                              "begin select raise(abort, 'refused'); end;").arg(refused));
+                              "begin select raise(abort, 'refused'); end;")
+                   .arg(refused));
     f.start();
     if (selected == "*") {
         f.tree().setExpanded(f.findNode("alpha"), true);
@@ -356,8 +357,7 @@ void TstMemoOrganize::search_data()
     QTest::addColumn<QStringList>("expanded");
     QTest::addColumn<int>("tip");
 
-    QTest::newRow("case-sensitive: memo does not find Memo")
-        << "memo" << false << QStringList{} << QStringList{} << 3;
+    QTest::newRow("case-sensitive: memo does not find Memo") << "memo" << false << QStringList{} << QStringList{} << 3;
     QTest::newRow("blanks around are ignored") << "  Memo  " << false << QStringList{"Memo top"} << QStringList{} << 0;
     QTest::newRow("blanks inside count") << "two  words" << false << QStringList{} << QStringList{} << 3;
     QTest::newRow("matching sub-memo shows and expands its parent")

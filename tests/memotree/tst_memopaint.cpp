@@ -147,29 +147,33 @@ void TstMemoPaint::rowTexts_data()
     QTest::addColumn<QString>("state"); // "", "unfolded", "editing", "filtered"
     QTest::addColumn<QString>("text");
 
-    QTest::newRow("tree view: raw text with its line breaks")
-        << false << kAlpha << "" << QString::fromUtf8(kAlpha);
+    QTest::newRow("tree view: raw text with its line breaks") << false << kAlpha << "" << QString::fromUtf8(kAlpha);
     QTest::newRow("tree view: sub-memo unnumbered") << false << kBetaTwo << "" << QString::fromUtf8(kBetaTwo);
-    QTest::newRow("tree view: empty memo shows the placeholder")
-        << false << kEmpty << "" << "Input content here";
-    QTest::newRow("tree view: editing an empty memo starts empty") << false << kEmpty << "editing" << "";
+    QTest::newRow("tree view: empty memo shows the placeholder") << false << kEmpty << ""
+                                                                 << "Input content here";
+    QTest::newRow("tree view: editing an empty memo starts empty") << false << kEmpty << "editing"
+                                                                   << "";
 
-    QTest::newRow("list view: top-level numbered, CR LF flattened to two blanks")
-        << true << kAlpha << "" << "2. alpha x  line two  line three";
-    QTest::newRow("list view: number counts the empty memo before it") << true << kBeta << "" << "3. beta";
-    QTest::newRow("list view: sub-memo numbered in parentheses")
-        << true << kBetaTwo << "" << "(2) b two  more";
-    QTest::newRow("list view: first sub-memo") << true << kBetaOne << "" << "(1) b one";
-    QTest::newRow("list view: placeholder carries no number") << true << kEmpty << "" << "Input content here";
-    QTest::newRow("list view: unfolded row keeps its line breaks")
-        << true << kAlpha << "unfolded" << "2. alpha x\r\nline two\r\nline three";
+    QTest::newRow("list view: top-level numbered, CR LF flattened to two blanks") << true << kAlpha << ""
+                                                                                  << "2. alpha x  line two  line three";
+    QTest::newRow("list view: number counts the empty memo before it") << true << kBeta << ""
+                                                                       << "3. beta";
+    QTest::newRow("list view: sub-memo numbered in parentheses") << true << kBetaTwo << ""
+                                                                 << "(2) b two  more";
+    QTest::newRow("list view: first sub-memo") << true << kBetaOne << ""
+                                               << "(1) b one";
+    QTest::newRow("list view: placeholder carries no number") << true << kEmpty << ""
+                                                              << "Input content here";
+    QTest::newRow("list view: unfolded row keeps its line breaks") << true << kAlpha << "unfolded"
+                                                                   << "2. alpha x\r\nline two\r\nline three";
     QTest::newRow("list view: editing row gets the raw text, no number")
         << true << kAlpha << "editing" << QString::fromUtf8(kAlpha);
-    QTest::newRow("list view: editing an empty memo starts empty") << true << kEmpty << "editing" << "";
-    QTest::newRow("list view: hidden siblings keep their numbers (gap)")
-        << true << kGamma << "filtered" << "4. gamma x";
-    QTest::newRow("list view: filtered first shown memo keeps number 2")
-        << true << kAlpha << "filtered" << "2. alpha x  line two  line three";
+    QTest::newRow("list view: editing an empty memo starts empty") << true << kEmpty << "editing"
+                                                                   << "";
+    QTest::newRow("list view: hidden siblings keep their numbers (gap)") << true << kGamma << "filtered"
+                                                                         << "4. gamma x";
+    QTest::newRow("list view: filtered first shown memo keeps number 2") << true << kAlpha << "filtered"
+                                                                         << "2. alpha x  line two  line three";
 }
 
 void TstMemoPaint::rowTexts()
@@ -256,8 +260,8 @@ void TstMemoPaint::measureRules_data()
 {
     // The height handed in is the view's wrapped text height + 4.
     QTest::addColumn<bool>("listView");
-    QTest::addColumn<QString>("state"); // "", "unfolded", "editing"
-    QTest::addColumn<int>("given");     // in lines, or -1 for 5000 pixels
+    QTest::addColumn<QString>("state");    // "", "unfolded", "editing"
+    QTest::addColumn<int>("given");        // in lines, or -1 for 5000 pixels
     QTest::addColumn<QString>("expected"); // "line", "given", "editMin", "editMax"
 
     QTest::newRow("list view: tall text becomes one line") << true << "" << -1 << "line";
@@ -315,22 +319,43 @@ void TstMemoPaint::measureRules()
 void TstMemoPaint::measuredRowHeights_data()
 {
     QTest::addColumn<bool>("listView");
-    QTest::addColumn<QString>("content"); // "three", "long", "short", "huge"
-    QTest::addColumn<QString>("state");   // "", "unfolded", "editing"
+    QTest::addColumn<QString>("content");  // "three", "long", "short", "huge"
+    QTest::addColumn<QString>("state");    // "", "unfolded", "editing"
     QTest::addColumn<QString>("expected"); // "line", "threeLines", "wrapped", "editMin", "editMax"
 
-    QTest::newRow("list view: three lines shown on one") << true << "three" << "" << "line";
-    QTest::newRow("list view: long text shown on one line") << true << "long" << "" << "line";
-    QTest::newRow("list view: unfolded row grows to its lines") << true << "three" << "unfolded" << "threeLines";
-    QTest::newRow("list view: unfolded long text wraps") << true << "long" << "unfolded" << "wrapped";
-    QTest::newRow("tree view: three lines") << false << "three" << "" << "threeLines";
-    QTest::newRow("tree view: long text wraps to the column") << false << "long" << "" << "wrapped";
-    QTest::newRow("tree view: one line") << false << "short" << "" << "line";
-    QTest::newRow("editing a short memo: four lines") << false << "short" << "editing" << "editMin";
-    QTest::newRow("list view: editing a short memo: four lines") << true << "short" << "editing" << "editMin";
-    QTest::newRow("editing a very long memo: tree minus one line") << false << "huge" << "editing" << "editMax";
-    QTest::newRow("list view: editing a very long memo: tree minus one line")
-        << true << "huge" << "editing" << "editMax";
+    QTest::newRow("list view: three lines shown on one") << true << "three"
+                                                         << ""
+                                                         << "line";
+    QTest::newRow("list view: long text shown on one line") << true << "long"
+                                                            << ""
+                                                            << "line";
+    QTest::newRow("list view: unfolded row grows to its lines") << true << "three"
+                                                                << "unfolded"
+                                                                << "threeLines";
+    QTest::newRow("list view: unfolded long text wraps") << true << "long"
+                                                         << "unfolded"
+                                                         << "wrapped";
+    QTest::newRow("tree view: three lines") << false << "three"
+                                            << ""
+                                            << "threeLines";
+    QTest::newRow("tree view: long text wraps to the column") << false << "long"
+                                                              << ""
+                                                              << "wrapped";
+    QTest::newRow("tree view: one line") << false << "short"
+                                         << ""
+                                         << "line";
+    QTest::newRow("editing a short memo: four lines") << false << "short"
+                                                      << "editing"
+                                                      << "editMin";
+    QTest::newRow("list view: editing a short memo: four lines") << true << "short"
+                                                                 << "editing"
+                                                                 << "editMin";
+    QTest::newRow("editing a very long memo: tree minus one line") << false << "huge"
+                                                                   << "editing"
+                                                                   << "editMax";
+    QTest::newRow("list view: editing a very long memo: tree minus one line") << true << "huge"
+                                                                              << "editing"
+                                                                              << "editMax";
 }
 
 void TstMemoPaint::measuredRowHeights()

@@ -18,8 +18,7 @@ constexpr int kButtonHeight = 25;
 } // namespace
 
 TReplaceAskDlg::TReplaceAskDlg(QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
-                          | Qt::MSWindowsFixedSizeDialogHint)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
 {
     setWindowTitle(QStringLiteral("Confirm Replace"));
     setFixedSize(kClientWidth, kClientHeight);
