@@ -4,13 +4,13 @@
 // user. The real dialogs are tested in tst_interchangedialogs.
 #include "Boxes.h"
 #include "Dm_Io.h"
+#include "InterchangeFixture.h"
 #include "InterchangeFormat.h"
 #include "InterchangeRecords.h"
 #include "InterchangeTime.h"
 #include "JotterlyError.h"
 #include "MemoExport.h"
 #include "MemoRecord.h"
-#include "ScriptedQuestions.h"
 #include "SqlConnection.h"
 #include "SqlQuery.h"
 #include "TextHelpers.h"
@@ -27,23 +27,11 @@
 
 namespace {
 
-const QString kVersion = QStringLiteral("1.0.0.1");
 const QStringList kMemoColumns{"mid", "pid", "content", "assignTime", "createTime", "editTime"};
 const QStringList kTaskColumns{"tid",       "pid",       "content",         "checkFlag",  "alarmFlag",
                                "dueFlag",   "textColor", "backgroundColor", "createTime", "editTime",
                                "checkTime", "alarmTime", "dueTime"};
 const QStringList kMemoAttributes{"mid", "pid", "content", "assign-time", "create-time", "edit-time"};
-
-TDateTime at(int year, int month, int day, int hour, int minute, int second)
-{
-    return OleDateTime::encode(QDate(year, month, day), QTime(hour, minute, second));
-}
-
-void useZone(const QByteArray &zone)
-{
-    qputenv("TZ", zone);
-    tzset();
-}
 
 using Attributes = QList<QPair<QByteArray, QByteArray>>;
 
@@ -54,31 +42,11 @@ Attributes memoAttributes(const QByteArray &mid, const QByteArray &pid, const QB
             {"assign-time", time}, {"create-time", time}, {"edit-time", time}};
 }
 
-// Every element under the path as "name: attr=value, ..." in document order.
-QStringList elementsOf(Txmltry &xml, const QString &path)
-{
-    QStringList result;
-    for (pugi::xml_node node : xml.FindNode(path).children()) {
-        QStringList attributes;
-        for (pugi::xml_attribute attribute : node.attributes())
-            attributes << QString::fromUtf8(attribute.name()) + '=' + QString::fromUtf8(attribute.value());
-        result << QString::fromUtf8(node.name()) + ": " + attributes.join(", ");
-    }
-    return result;
-}
-
 } // namespace
 
-class TestDmIo : public QObject
+class TestDmIo : public QObject, private InterchangeFixture
 {
     Q_OBJECT
-
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<SqlConnection> db;
-    QStringList boxes;
-    ScriptedQuestions scripted; // file names, replace answers and what was asked
-
-    QString path(const QString &name) const { return dir->filePath(name); }
 
     void addMemo(const QByteArray &mid, const QByteArray &pid, const QByteArray &content, TDateTime time)
     {
@@ -124,16 +92,6 @@ class TestDmIo : public QObject
             result << row;
         }
         return result;
-    }
-
-    QStringList column(const QString &table, const QString &name)
-    {
-        QStringList values;
-        SqlQuery query(*db);
-        OpenSql(query, QStringLiteral("select %1 from %2 order by rowid").arg(name, table));
-        for (; !query.eof(); query.next())
-            values << QString::fromUtf8(query.textAt(0));
-        return values;
     }
 
     QString writeDocument(const QString &name, const QList<Attributes> &memos, const QList<Attributes> &tasks = {},
@@ -193,26 +151,11 @@ class TestDmIo : public QObject
 private slots:
     void initTestCase() { useZone("UTC"); }
 
-    void init()
-    {
-        dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir->isValid());
-        db = std::make_unique<SqlConnection>();
-        db->open(path("qzData.qzb"));
-        boxes.clear();
-        scripted.clear();
-        Boxes::setPresenter([this](const QString &caption, const QString &text, Boxes::Buttons, Boxes::Icon) {
-            boxes << caption + ": " + text;
-            return int(Boxes::IdOk);
-        });
-    }
+    void init() { openFixture(); }
 
     void cleanup()
     {
-        Boxes::setPresenter({});
-        QVERIFY(!db->inTransaction());
-        db.reset();
-        dir.reset();
+        closeFixture();
         useZone("UTC");
     }
 

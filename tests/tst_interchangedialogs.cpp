@@ -7,6 +7,7 @@
 #include "Dlg_ReplaceAsk.h"
 #include "Dm_Io.h"
 #include "FileDialogs.h"
+#include "InterchangeFixture.h"
 #include "InterchangeFormat.h"
 #include "InterchangeQuestions.h"
 #include "OleDateTime.h"
@@ -26,21 +27,9 @@
 
 #include <memory>
 
-namespace {
-
-const QString kVersion = QStringLiteral("1.0.0.1");
-
-} // namespace
-
-class TestInterchangeDialogs : public QObject
+class TestInterchangeDialogs : public QObject, private InterchangeFixture
 {
     Q_OBJECT
-
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<SqlConnection> db;
-    QStringList boxes;
-
-    QString path(const QString &name) const { return dir->filePath(name); }
 
     void addMemo(const QByteArray &mid, const QByteArray &content)
     {
@@ -87,25 +76,12 @@ class TestInterchangeDialogs : public QObject
     }
 
 private slots:
-    void init()
-    {
-        dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir->isValid());
-        db = std::make_unique<SqlConnection>();
-        db->open(path("qzData.qzb"));
-        boxes.clear();
-        Boxes::setPresenter([this](const QString &caption, const QString &text, Boxes::Buttons, Boxes::Icon) {
-            boxes << caption + ": " + text;
-            return int(Boxes::IdOk);
-        });
-    }
+    void init() { openFixture(); }
 
     void cleanup()
     {
-        Boxes::setPresenter({});
         FileDialogs::setPresenter({});
-        db.reset();
-        dir.reset();
+        closeFixture();
     }
 
     void dialogOffersTheNameChosenLast()

@@ -3,11 +3,11 @@
 // tree without a view and without a screen.
 #include "Boxes.h"
 #include "Dm_Io.h"
+#include "InterchangeFixture.h"
 #include "MemoExport.h"
 #include "MemoExportOrder.h"
 #include "OleDateTime.h"
 #include "OutlineTree.h"
-#include "ScriptedQuestions.h"
 #include "SqlConnection.h"
 #include "SqlQuery.h"
 #include "TMemoInfo.h"
@@ -21,77 +21,16 @@
 
 namespace {
 
-const QString kVersion = QStringLiteral("1.0.0.1");
-
-TDateTime at(int year, int month, int day, int hour, int minute, int second)
-{
-    return OleDateTime::encode(QDate(year, month, day), QTime(hour, minute, second));
-}
-
-// Every element under the path as "name: attr=value, ..." in document order.
-QStringList elementsOf(Txmltry &xml, const QString &path)
-{
-    QStringList result;
-    for (pugi::xml_node node : xml.FindNode(path).children()) {
-        QStringList attributes;
-        for (pugi::xml_attribute attribute : node.attributes())
-            attributes << QString::fromUtf8(attribute.name()) + '=' + QString::fromUtf8(attribute.value());
-        result << QString::fromUtf8(node.name()) + ": " + attributes.join(", ");
-    }
-    return result;
-}
-
 } // namespace
 
-class TestMemoExportOrder : public QObject
+class TestMemoExportOrder : public QObject, private InterchangeFixture
 {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<SqlConnection> db;
-    QStringList boxes;
-    ScriptedQuestions scripted;
-
-    QString path(const QString &name) const { return dir->filePath(name); }
-
-    QStringList column(const QString &table, const QString &name)
-    {
-        QStringList values;
-        SqlQuery query(*db);
-        OpenSql(query, QStringLiteral("select %1 from %2 order by rowid").arg(name, table));
-        for (; !query.eof(); query.next())
-            values << QString::fromUtf8(query.textAt(0));
-        return values;
-    }
-
 private slots:
-    void initTestCase()
-    {
-        // The expected time texts are written at UTC.
-        qputenv("TZ", "UTC");
-        tzset();
-    }
-
-    void init()
-    {
-        dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir->isValid());
-        db = std::make_unique<SqlConnection>();
-        db->open(path("qzData.qzb"));
-        boxes.clear();
-        scripted.clear();
-        Boxes::setPresenter([this](const QString &caption, const QString &text, Boxes::Buttons, Boxes::Icon) {
-            boxes << caption + ": " + text;
-            return int(Boxes::IdOk);
-        });
-    }
-
-    void cleanup()
-    {
-        Boxes::setPresenter({});
-        db.reset();
-        dir.reset();
-    }
+    void initTestCase() { useZone("UTC"); } // the expected time texts are written at UTC
+    void init() { openFixture(); }
+    void cleanup() { closeFixture(); }
 
     void recordsOfASelection()
     {
