@@ -9,17 +9,20 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 class ScriptedQuestions : public InterchangeQuestions
 {
 public:
     enum class Kind { Save, Open };
 
-    QString nextFile;               // what every file-name question answers
-    QList<FileNameRequest> dialogs; // each file-name question, in order
-    QList<Kind> dialogKinds;        // and whether it asked for a file to save or to open
-    QList<ReplaceAnswer> answers;   // the script of the replace questions
-    QList<ReplaceAskTexts> asked;   // each replace question, in order
-    int replaceQuestionsEnded = 0;  // calls of replaceQuestionsDone
+    QString nextFile;                  // what every file-name question answers
+    QList<FileNameRequest> dialogs;    // each file-name question, in order
+    QList<Kind> dialogKinds;           // and whether it asked for a file to save or to open
+    QList<ReplaceAnswer> answers;      // the script of the replace questions
+    QList<ReplaceAskTexts> asked;      // each replace question, in order
+    int replaceQuestionsEnded = 0;     // calls of replaceQuestionsDone
+    std::function<void()> whileAsking; // runs while each replace question waits
 
     void clear()
     {
@@ -29,11 +32,14 @@ public:
         answers.clear();
         asked.clear();
         replaceQuestionsEnded = 0;
+        whileAsking = nullptr;
     }
 
     ReplaceAnswer confirmReplace(const ReplaceAskTexts &texts) override
     {
         asked << texts;
+        if (whileAsking)
+            whileAsking();
         return answers.isEmpty() ? ReplaceAnswer::Cancel : answers.takeFirst();
     }
     void replaceQuestionsDone() override { ++replaceQuestionsEnded; }

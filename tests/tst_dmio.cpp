@@ -23,6 +23,7 @@
 #include <cmath>
 #include <csignal>
 #include <ctime>
+#include <sqlite3.h>
 #include <sys/resource.h>
 
 namespace {
@@ -47,6 +48,28 @@ Attributes memoAttributes(const QByteArray &mid, const QByteArray &pid, const QB
 class TestDmIo : public QObject, private InterchangeFixture
 {
     Q_OBJECT
+
+    static QString memosSeenBy(sqlite3 *handle)
+    {
+        sqlite3_stmt *stmt = nullptr;
+        sqlite3_prepare_v2(handle,
+                           "select group_concat(mid || ':' || content, '|') from (select * from memos order by mid)",
+                           -1, &stmt, nullptr);
+        QString seen;
+        if (sqlite3_step(stmt) == SQLITE_ROW)
+            seen = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0)));
+        sqlite3_finalize(stmt);
+        return seen;
+    }
+    // What a reader that is not the program finds in the data file.
+    QString memosSeenByAnotherProcess()
+    {
+        sqlite3 *other = nullptr;
+        sqlite3_open_v2(QFile::encodeName(path("qzData.qzb")).constData(), &other, SQLITE_OPEN_READONLY, nullptr);
+        const QString seen = memosSeenBy(other);
+        sqlite3_close(other);
+        return seen;
+    }
 
     void addMemo(const QByteArray &mid, const QByteArray &pid, const QByteArray &content, TDateTime time)
     {
@@ -271,8 +294,18 @@ private slots:
               {"due-time", "2008-03-05T14:07:09Z"}}});
         scripted.answers = script;
         scripted.nextFile = file;
+        // While a question waits, what has been stored so far is in the file: another
+        // connection sees exactly what the program's own connection sees.
+        QStringList seenWhileAsking;
+        scripted.whileAsking = [&] {
+            seenWhileAsking << memosSeenBy(db->handle()) + " / " + memosSeenByAnotherProcess();
+        };
         TIoDm io(*db, kVersion, scripted);
         QVERIFY(io.Restore()); // an Abort counts as success
+        for (const QString &seen : seenWhileAsking) {
+            const QStringList sides = seen.split(" / ");
+            QCOMPARE(sides.value(1), sides.value(0));
+        }
         QCOMPARE(boxes, QStringList());
         QCOMPARE(scripted.asked.size(), questions);
         QCOMPARE(scripted.replaceQuestionsEnded, 1);
@@ -598,10 +631,20 @@ private slots:
     {
         Attributes record = memoAttributes("{A}", "root", "unused");
         record.removeAt(2);
+        const QString file = writeDocument("nocontent.qzx", {memoAttributes("{B}", "root", "before"), record});
+        // While the box is shown, the memo imported before it is in the file already.
+        QStringList seenDuringBox;
+        Boxes::setPresenter([&](const QString &caption, const QString &text, Boxes::Buttons, Boxes::Icon) {
+            boxes << caption + ": " + text;
+            seenDuringBox << memosSeenByAnotherProcess();
+            return int(Boxes::IdOk);
+        });
         TIoDm io(*db, kVersion, scripted);
-        QVERIFY(io.ImportFrom(writeDocument("nocontent.qzx", {record})));
-        QCOMPARE(boxes, QStringList{"Error: brivel,memos,memo#0: content not Exist !"});
-        QCOMPARE(column("memos", "content"), QStringList{""});
+        QVERIFY(io.ImportFrom(file));
+        QCOMPARE(boxes, QStringList{"Error: brivel,memos,memo#1: content not Exist !"});
+        QCOMPARE(seenDuringBox.size(), 1);
+        QVERIFY2(seenDuringBox[0].contains(":before"), qPrintable(seenDuringBox[0]));
+        QCOMPARE(column("memos", "content"), (QStringList{"before", ""}));
     }
 
     void failedWriteKeepsOlderFile_data()

@@ -9,7 +9,20 @@ Presenter &currentPresenter()
     static Presenter presenter;
     return presenter;
 }
+
+BeforeBox &currentBeforeBox()
+{
+    static BeforeBox step;
+    return step;
+}
 } // namespace
+
+BeforeBox setBeforeBox(BeforeBox step)
+{
+    BeforeBox previous = std::move(currentBeforeBox());
+    currentBeforeBox() = std::move(step);
+    return previous;
+}
 
 Presenter setPresenter(Presenter presenter)
 {
@@ -20,6 +33,8 @@ Presenter setPresenter(Presenter presenter)
 
 int CaptionedBox(const QString &caption, const QString &text, Buttons buttons, Icon icon)
 {
+    if (const BeforeBox &before = currentBeforeBox())
+        before();
     if (const Presenter &presenter = currentPresenter())
         return presenter(caption, text, buttons, icon);
     qWarning().noquote() << caption + QStringLiteral(": ") + text;

@@ -17,6 +17,11 @@ using Presenter = std::function<int(const QString &caption, const QString &text,
 // box is written to the log and answered with Cancel, so nothing destructive happens.
 Presenter setPresenter(Presenter presenter);
 
+// Installs a step that runs before every box is shown (bulk work stores what it has done
+// so far); returns the previous one. An empty step removes it.
+using BeforeBox = std::function<void()>;
+BeforeBox setBeforeBox(BeforeBox step);
+
 int CaptionedBox(const QString &caption, const QString &text, Buttons buttons, Icon icon = Icon::None);
 
 } // namespace Boxes

@@ -67,7 +67,7 @@ QSet<QByteArray> topLevelIdsOf(Txmltry &xml, const RecordTable &table)
 // Merges one table of the file into the database. Returns false when the user answered
 // Abort. `answer` is the remembered answer, carried from one table to the next.
 bool restoreTable(Txmltry &xml, SqlQuery &query, const RecordTable &table, InterchangeQuestions &questions,
-                  ReplaceAnswer &answer, int utcBias)
+                  ReplaceAnswer &answer, int utcBias, BulkTransaction &transaction)
 {
     const QString &idAttribute = table.columns[0].attribute;
     const QString contentAttribute = QLatin1String(kContentAttr);
@@ -97,6 +97,7 @@ bool restoreTable(Txmltry &xml, SqlQuery &query, const RecordTable &table, Inter
             texts.newTime = modified
                             + OleDateTime::toDisplayText(
                                 ParseInterchangeTime(QString::fromUtf8(record.get(editTimeAttribute)), utcBias));
+            transaction.checkpoint(); // what is stored so far is in the file while the user decides
             answer = questions.confirmReplace(texts);
             if (answer == ReplaceAnswer::Abort)
                 return false;
@@ -227,8 +228,12 @@ bool TIoDm::storeRows(Txmltry &xml, Work &&work)
     QStringList failures;
     try {
         BulkTransaction transaction(connection);
+        // A box shown during the work (a record that lacks an attribute) waits with the
+        // rows stored so far in the file.
+        const Boxes::BeforeBox previousBeforeBox = Boxes::setBeforeBox([&transaction] { transaction.checkpoint(); });
+        const auto restoreBeforeBox = qScopeGuard([&] { Boxes::setBeforeBox(previousBeforeBox); });
         try {
-            work(CurrentUtcBias()); // one bias for the whole document
+            work(CurrentUtcBias(), transaction); // one bias for the whole document
         } catch (const std::exception &error) {
             failures << GeneralErrorHandler::messageOf(error);
         }
@@ -250,11 +255,11 @@ bool TIoDm::RestoreFrom(const QString &fileName)
     Txmltry xml;
     if (!loadFile(xml, fileName))
         return false;
-    return storeRows(xml, [&](int utcBias) {
+    return storeRows(xml, [&](int utcBias, BulkTransaction &transaction) {
         ReplaceAnswer answer = ReplaceAnswer::Yes;
         // Abort during the memos skips the tasks entirely.
-        if (restoreTable(xml, ADOQuery1, MemoTable(), questions, answer, utcBias))
-            restoreTable(xml, ADOQuery1, TaskTable(), questions, answer, utcBias);
+        if (restoreTable(xml, ADOQuery1, MemoTable(), questions, answer, utcBias, transaction))
+            restoreTable(xml, ADOQuery1, TaskTable(), questions, answer, utcBias, transaction);
     });
 }
 
@@ -263,7 +268,7 @@ bool TIoDm::ImportFrom(const QString &fileName)
     Txmltry xml;
     if (!loadFile(xml, fileName))
         return false;
-    return storeRows(xml, [&](int utcBias) {
+    return storeRows(xml, [&](int utcBias, BulkTransaction &) {
         importTable(xml, ADOQuery1, MemoTable(), true, utcBias);
         // Tasks belong to a sister product whose outline rules this program does not know,
         // so a task whose parent is not in the file is not moved to the top level.

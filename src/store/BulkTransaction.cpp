@@ -59,6 +59,15 @@ void BulkTransaction::commit()
     }
 }
 
+void BulkTransaction::checkpoint()
+{
+    if (!owned)
+        return;
+    commit();
+    connection.beginTransaction();
+    owned = true;
+}
+
 void BulkTransaction::setCacheSize(long long size)
 {
     connection.exec(("PRAGMA cache_size=" + QByteArray::number(size)).constData());

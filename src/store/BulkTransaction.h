@@ -24,6 +24,10 @@ public:
     // Stores everything done since the start. Throws JotterlyError when the commit fails;
     // the transaction is rolled back then, so none is ever left open.
     void commit();
+    // Stores everything done so far and goes on in a new transaction, so that the work
+    // done up to a question or a message is in the file while the user looks at it.
+    // Throws JotterlyError when the commit fails (rolled back then, as commit() does).
+    void checkpoint();
 
 private:
     void setCacheSize(long long size);
