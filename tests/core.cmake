@@ -6,7 +6,7 @@ jotterly_add_test(tst_outlinetree SOURCES tst_outlinetree.cpp LIBS jotterly_outl
 # The 100,000-node case guards against quadratic work through this time-out.
 set_tests_properties(tst_outlinetree PROPERTIES TIMEOUT 60)
 # Shared helpers, message boxes and the memo text order.
-jotterly_add_test(tst_apphelpers SOURCES tst_apphelpers.cpp LIBS jotterly_core jotterly_memotree)
+jotterly_add_test(tst_apphelpers SOURCES tst_apphelpers.cpp LIBS jotterly_core jotterly_memotree jotterly_desktopcore)
 
 # The outline view on its own (offscreen).
 jotterly_add_test(tst_outlineview SOURCES tst_outlineview.cpp LIBS jotterly_outline)

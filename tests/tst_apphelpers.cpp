@@ -6,6 +6,7 @@
 #include "JotterlyError.h"
 #include "MemoCompare.h"
 #include "TextHelpers.h"
+#include "WindowPlacement.h"
 
 #include <QtTest>
 
@@ -57,6 +58,32 @@ class TestAppHelpers : public QObject
 private slots:
     // Every test executable runs with the test folders of QStandardPaths.
     void noTestTouchesRealUserFolders() { QVERIFY(QStandardPaths::isTestModeEnabled()); }
+
+    // --- window placement ----------------------------------------------------------------
+
+    void windowKeptInsideScreen_data()
+    {
+        QTest::addColumn<QRect>("frame");
+        QTest::addColumn<QRect>("available");
+        QTest::addColumn<QRect>("kept");
+        QTest::newRow("fits: unchanged") << QRect(648, 252, 371, 480) << QRect(0, 0, 1280, 800)
+                                         << QRect(648, 252, 371, 480);
+        QTest::newRow("off the bottom: moved up")
+            << QRect(648, 400, 371, 480) << QRect(0, 0, 1280, 800) << QRect(648, 320, 371, 480);
+        // 1280 x 800 at scale factor 2 leaves 640 x 400 for the first start's window.
+        QTest::newRow("scale factor 2: shrunk and moved in")
+            << QRect(648, 252, 371, 480) << QRect(0, 0, 640, 400) << QRect(269, 0, 371, 400);
+        QTest::newRow("a second screen to the left")
+            << QRect(-100, 10, 300, 200) << QRect(-1920, 0, 1920, 1080) << QRect(-300, 10, 300, 200);
+    }
+    void windowKeptInsideScreen()
+    {
+        QFETCH(QRect, frame);
+        QFETCH(QRect, available);
+        QFETCH(QRect, kept);
+        QCOMPARE(WindowPlacement::keptInside(frame, available), kept);
+        QVERIFY(available.contains(kept));
+    }
 
     // --- text helpers --------------------------------------------------------------------
 

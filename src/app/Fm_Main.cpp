@@ -9,15 +9,19 @@
 #include "Messages.h"
 #include "SingleInstance.h"
 #include "TQzVersionInfo.h"
+#include "WindowPlacement.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QShowEvent>
 
 namespace {
 const QString kOptionSection = QStringLiteral("option");
+constexpr int kTitleBarAllowance = 32;
 } // namespace
 
 TmainFm::TmainFm(const AppPaths &paths, SingleInstance *instance, QWidget *parent)
@@ -30,6 +34,7 @@ TmainFm::TmainFm(const AppPaths &paths, SingleInstance *instance, QWidget *paren
     setObjectName(QStringLiteral("Fm_Main"));
     setWindowTitle(QStringLiteral("Brivel Software")); // replaced at the first show
     setGeometry(648, 252, 371, 480);
+    keepInsideScreen();
     QzVersionInfo1 = new TQzVersionInfo(this);
     createActions();
     FormCreate();
@@ -39,6 +44,19 @@ TmainFm::~TmainFm()
 {
     // The memo tree goes before the connection it stores its edits through.
     delete memosFrame.data();
+}
+
+void TmainFm::keepInsideScreen()
+{
+    // A large scale factor or a small screen must not leave the window mostly off screen.
+    QScreen *screen = QGuiApplication::screenAt(geometry().center());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    // The frame is not known before the window is shown; the title bar is allowed for.
+    const QRect available = screen->availableGeometry().adjusted(0, kTitleBarAllowance, 0, 0);
+    setGeometry(WindowPlacement::keptInside(geometry(), available));
 }
 
 void TmainFm::createActions()

@@ -69,6 +69,7 @@ protected:
 
 private:
     void FormCreate();
+    void keepInsideScreen();
     void FormShow();
     void FormHide();
     void firstShowSteps();
