@@ -401,6 +401,9 @@ private slots:
         SqlConnection conn;
         const QString message = messageOf([&] { conn.open(dataPath); });
         QVERIFY2(message.contains(engineMessage), qPrintable(message));
+        // The user is told which file it is, as well as why.
+        QVERIFY2(message.contains(QDir::toNativeSeparators(dataPath)), qPrintable(message));
+        QCOMPARE(conn.openFailure(), message);
         QVERIFY(!conn.isOpen());
         QVERIFY(messageOf([&] { conn.handle(); }) != QLatin1String("<no error>"));
 

@@ -97,8 +97,10 @@ void TmainFm::attachIo(TIoDm *io)
             [this] { GeneralErrorHandler::guarded([this] { afterReadingFile(IoDm->Restore()); }); });
     connect(Action_Import, &QAction::triggered, this,
             [this] { GeneralErrorHandler::guarded([this] { afterReadingFile(IoDm->Import()); }); });
-    for (QAction *action : {Action_DbBackup, Action_DbRestore, Action_Import})
-        action->setEnabled(true);
+    Action_DbBackup->setEnabled(true);
+    // Without a data file nothing can be stored: restoring or importing would only fail.
+    for (QAction *action : {Action_DbRestore, Action_Import})
+        action->setEnabled(ADOConnection1.isOpen());
 }
 
 void TmainFm::afterReadingFile(bool succeeded)

@@ -10,6 +10,7 @@
 #include "MemoSearchBar.h"
 #include "Messages.h"
 #include "PictureToolBar.h"
+#include "SqlConnection.h"
 #include "Statements.h"
 #include "TQzStatusBar.h"
 #include "TipPanel.h"
@@ -221,15 +222,27 @@ void TqzMemosFrame::ReloadMemos()
         } settingsDone{loadingSettings};
         VtMemos->tree().clear();
         readViewSettings();
-        IniFile::WriteInteger(context.iniPath, QStringLiteral("log"), QStringLiteral("privateMemos"), CountMemos());
-        IniFile::WriteInteger(context.iniPath, QStringLiteral("log"), QStringLiteral("publicMemos"), 0);
+        // Each step reports its own failure (no data file, a settings file that cannot
+        // be written); whatever failed, the frame still reaches its idle state below.
+        if (canStore()) // a data file that could not be opened has been reported
+            GeneralErrorHandler::guarded([this] {
+                IniFile::WriteInteger(context.iniPath, QStringLiteral("log"), QStringLiteral("privateMemos"),
+                                      CountMemos());
+                IniFile::WriteInteger(context.iniPath, QStringLiteral("log"), QStringLiteral("publicMemos"), 0);
+            });
     }
-    LoadMemoTree();
+    if (canStore())
+        GeneralErrorHandler::guarded([this] { LoadMemoTree(); });
     ApplySearchFilter();
     UpdateCommandState();
     ToolBar_Bottom->setSearchIdle();
     VtMemos->setHint(QStringLiteral("Double click to add a Memo!"));
     showRandomStatusHint();
+}
+
+bool TqzMemosFrame::canStore() const
+{
+    return context.connection && context.connection->isOpen();
 }
 
 int TqzMemosFrame::CountMemos()

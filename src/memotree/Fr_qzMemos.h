@@ -107,6 +107,8 @@ private:
     void bindTreeEvents();
 
     // Loading.
+    // False while no data file is open: then nothing may look stored.
+    bool canStore() const;
     void ReloadMemos();
     int CountMemos();
     void LoadMemoTree();

@@ -28,6 +28,8 @@ void TqzMemosFrame::Action_PasteMemoExecute()
 
 void TqzMemosFrame::AddMemoFromText(const QString &text)
 {
+    if (!canStore())
+        return;
     if (editingNode.get())
         VtMemos->cancelEditNode();
     OutlineNode *node = addMemoNode(nullptr);

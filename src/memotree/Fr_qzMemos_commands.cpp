@@ -124,16 +124,19 @@ void TqzMemosFrame::UpdateCommandState()
     // changes reach the tool bars and menus.
     const bool idle = !editingNode.get();
     const bool selected = idle && VtMemos->tree().selectedCount() > 0;
+    const bool stores = canStore(); // without a data file nothing may look stored
     const auto enable = [](QAction *action, bool on) {
         action->setEnabled(on && !action->property("pending").toBool());
     };
-    for (QAction *action : {Action_MemoAdd, Action_MemoAddChild, Action_ViewAsc, Action_ViewList, Action_ExpandAll,
-                            Action_CollapseAll, Action_SaveAll, Action_Save, Action_Email, Action_Print,
-                            Action_SelectAll, Action_Deselect, Action_CopyMemo, Action_PasteMemo})
+    for (QAction *action :
+         {Action_ViewAsc, Action_ViewList, Action_ExpandAll, Action_CollapseAll, Action_SaveAll, Action_Save,
+          Action_Email, Action_Print, Action_SelectAll, Action_Deselect, Action_CopyMemo})
         enable(action, idle);
+    for (QAction *action : {Action_MemoAdd, Action_MemoAddChild, Action_PasteMemo})
+        enable(action, idle && stores);
     for (QAction *action : {Action_MemoEdit, Action_MemoDelete, Action_Moveto})
-        enable(action, selected);
-    BuildMoveToMenus(selected); // fills nothing yet; enables the submenus that have targets
+        enable(action, selected && stores);
+    BuildMoveToMenus(selected && stores); // fills nothing yet; enables the submenus that have targets
 }
 
 void TqzMemosFrame::updateCommandStateSoon()

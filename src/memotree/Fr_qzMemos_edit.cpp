@@ -11,7 +11,7 @@
 
 void TqzMemosFrame::Action_MemoAddExecute()
 {
-    if (editingNode.get())
+    if (editingNode.get() || !canStore())
         return;
     OutlineNode *node = addMemoNode(nullptr);
     editingNode = OutlineNodeRef(node);
@@ -22,7 +22,7 @@ void TqzMemosFrame::Action_MemoAddExecute()
 
 void TqzMemosFrame::Action_MemoAddChildExecute()
 {
-    if (editingNode.get())
+    if (editingNode.get() || !canStore())
         return;
     OutlineTree &tree = VtMemos->tree();
     OutlineNode *parent = tree.firstSelected();
@@ -47,7 +47,7 @@ void TqzMemosFrame::Action_MemoAddChildExecute()
 void TqzMemosFrame::Action_MemoEditExecute()
 {
     OutlineNode *first = VtMemos->tree().firstSelected();
-    if (editingNode.get() || !first)
+    if (editingNode.get() || !first || !canStore())
         return;
     editingNode = OutlineNodeRef(first);
     VtMemos->invalidateNode(first); // measured again at its editing height
@@ -62,7 +62,7 @@ bool TqzMemosFrame::VtMemosEditing(OutlineNode *node, int column)
         return true;
     }
     // Every other request (F2, a second click) goes through the frame after all.
-    if (node && column == 0) {
+    if (node && column == 0 && canStore()) {
         editingNode = OutlineNodeRef(node);
         VtMemos->invalidateNode(node);
         QCoreApplication::postEvent(this, new QEvent(Msg::StartEdit));

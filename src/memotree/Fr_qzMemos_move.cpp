@@ -16,7 +16,7 @@ constexpr int kMoveCaptionLength = 80; // longer memo texts are cut in the subme
 void TqzMemosFrame::Action_MemoDeleteExecute()
 {
     OutlineTree &tree = VtMemos->tree();
-    if (editingNode.get() || tree.selectedCount() == 0)
+    if (editingNode.get() || tree.selectedCount() == 0 || !canStore())
         return;
     const QString question = QStringLiteral("Are you sure you want to delete ")
                              + (tree.selectedCount() == 1 ? QStringLiteral("this memo?")
@@ -129,7 +129,7 @@ void TqzMemosFrame::moveMemo(OutlineNode *node, OutlineNode *target, bool asFirs
 
 void TqzMemosFrame::Action_MovetoExecute(bool toRoot, OutlineNode *target)
 {
-    if (!toRoot && !target)
+    if ((!toRoot && !target) || !canStore())
         return;
     OutlineTree &tree = VtMemos->tree();
     const std::vector<OutlineNode *> selected = tree.selectedNodes(); // before anything moves
@@ -143,7 +143,7 @@ void TqzMemosFrame::Action_MovetoExecute(bool toRoot, OutlineNode *target)
 
 bool TqzMemosFrame::VtMemosDragAllowed(OutlineNode *node)
 {
-    return node != nullptr;
+    return node != nullptr && canStore();
 }
 
 bool TqzMemosFrame::VtMemosDragOver(OutlineNode *node, const QPoint &)

@@ -4,6 +4,7 @@
 
 #include "ImageLists.h"
 #include "MemoSearchBar.h"
+#include "SqlConnection.h"
 #include "TQzStatusBar.h"
 #include "TextHelpers.h"
 #include "TipPanel.h"
@@ -152,6 +153,11 @@ void TqzMemosFrame::Timer_HotDelayTimer()
 
 void TqzMemosFrame::ShowTip(int mode)
 {
+    if (mode == 0 && !canStore()) {
+        // In place of the invitation to add: why nothing can be added.
+        Panel_tip->showNotice(context.connection ? context.connection->openFailure() : QString());
+        return;
+    }
     if (mode == 0 && VtMemos->tree().visibleCount() == 0)
         mode = 2;
     Panel_tip->showTip(mode);

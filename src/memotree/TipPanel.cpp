@@ -52,6 +52,15 @@ void TipPanel::showTip(int newMode)
     Panel_tipResize();
 }
 
+void TipPanel::showNotice(const QString &text)
+{
+    mode = kNoticeMode;
+    label_tip->setText(text);
+    Image_Tip->setPixmap(ImageLists::icon16(imageIndex()).pixmap(16, 16));
+    show();
+    Panel_tipResize();
+}
+
 QString TipPanel::text() const
 {
     return label_tip->text();
@@ -59,7 +68,7 @@ QString TipPanel::text() const
 
 int TipPanel::imageIndex() const
 {
-    return tipImages[static_cast<size_t>(mode)];
+    return mode == kNoticeMode ? 17 : tipImages[static_cast<size_t>(mode)];
 }
 
 void TipPanel::resizeEvent(QResizeEvent *event)

@@ -23,6 +23,9 @@ public:
     // Shows the mode's text and picture, or hides the panel for mode 0 (or a mode
     // outside the table).
     void showTip(int mode);
+    // Shows a message of the program's own (mode kNoticeMode); clicking it does nothing.
+    void showNotice(const QString &text);
+    static constexpr int kNoticeMode = 4;
     int tipMode() const { return mode; }
     QString text() const;
     int imageIndex() const;

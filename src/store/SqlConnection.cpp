@@ -3,6 +3,7 @@
 #include "JotterlyError.h"
 #include "Schema.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -22,7 +23,7 @@ sqlite3 *openHandle(const QString &path, int flags)
     if (rc != SQLITE_OK) {
         const QString message = engineError(db, rc);
         sqlite3_close_v2(db);
-        throw JotterlyError(message + QStringLiteral(": ") + path);
+        throw JotterlyError(message);
     }
     sqlite3_extended_result_codes(db, 1);
     sqlite3_busy_timeout(db, 2000);
@@ -40,17 +41,26 @@ void SqlConnection::open(const QString &path)
 {
     close();
     filePath = path;
-    if (!QFileInfo::exists(path)) {
-        create(path);
-        return;
-    }
-    db = openHandle(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX);
+    failure.clear();
     try {
-        verifyTables(); // the journal mode below may rewrite the file: only once it is ours
-        useRollbackJournal();
-    } catch (...) {
-        close();
-        throw;
+        if (!QFileInfo::exists(path)) {
+            create(path);
+            return;
+        }
+        db = openHandle(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX);
+        try {
+            verifyTables(); // the journal mode below may rewrite the file: only once it is ours
+            useRollbackJournal();
+        } catch (...) {
+            close();
+            throw;
+        }
+    } catch (const JotterlyError &error) {
+        // The user learns which file could not be used, and why.
+        failure = error.message().contains(path) ? error.message()
+                                                 : QStringLiteral("Cannot open the memo file %1: %2")
+                                                       .arg(QDir::toNativeSeparators(path), error.message());
+        throw JotterlyError(failure);
     }
 }
 

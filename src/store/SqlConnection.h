@@ -25,6 +25,8 @@ public:
     void close();
     bool isOpen() const { return db != nullptr; }
     const QString &path() const { return filePath; }
+    // Why the last open failed, naming the file; empty after a successful open.
+    const QString &openFailure() const { return failure; }
 
     // The engine handle; throws JotterlyError when the connection is not open.
     sqlite3 *handle() const;
@@ -44,4 +46,5 @@ private:
 
     sqlite3 *db = nullptr;
     QString filePath;
+    QString failure;
 };

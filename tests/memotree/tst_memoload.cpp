@@ -1,5 +1,6 @@
 // Loading the memo table into the outline and the frame's start-up messages.
 #include "IniFile.h"
+#include "JotterlyError.h"
 #include "MemoFrameFixture.h"
 
 class TstMemoLoad : public QObject
@@ -12,7 +13,8 @@ private slots:
     void reloadAloneKeepsDatabaseOrder();
     void emptyTableOffersToAdd();
     void destructionCommitsAnOpenEdit();
-    void missingDatabaseIsReportedAndNothingSticks();
+    void startUpFailureReachesIdleState_data();
+    void startUpFailureReachesIdleState();
     void logKeysFollowEveryReload();
     void bulkExpansionsAreStoredBeforeReloadAndAtExit();
 };
@@ -118,17 +120,60 @@ void TstMemoLoad::destructionCommitsAnOpenEdit()
     QCOMPARE(f.column("{A}", "content"), QByteArray("draft final"));
 }
 
-void TstMemoLoad::missingDatabaseIsReportedAndNothingSticks()
+void TstMemoLoad::startUpFailureReachesIdleState_data()
 {
+    QTest::addColumn<bool>("badDataFile");
+    QTest::addColumn<bool>("badSettingsFile");
+    QTest::newRow("data file that is not a database") << true << false;
+    QTest::newRow("settings file that cannot be written") << false << true;
+}
+
+void TstMemoLoad::startUpFailureReachesIdleState()
+{
+    QFETCH(bool, badDataFile);
+    QFETCH(bool, badSettingsFile);
     MemoFrameFixture f;
-    f.db.close(); // as after a data file that could not be opened
+    f.addRow("{A}", "root", "stored");
+    const QString badPath = f.dir.filePath(QStringLiteral("broken.qzb"));
+    if (badDataFile) {
+        QFile broken(badPath);
+        QVERIFY(broken.open(QIODevice::WriteOnly));
+        broken.write("this is no database, just some text");
+        broken.close();
+        QVERIFY_THROWS_EXCEPTION(JotterlyError, f.db.open(badPath));
+    }
+    if (badSettingsFile)
+        QVERIFY(QDir().mkpath(f.iniPath())); // a folder where the file should be
     f.start();
-    QVERIFY(!f.boxes.empty());
-    QCOMPARE(f.boxes.front().caption, QStringLiteral("Brivel Jotterly Lite"));
-    QCOMPARE(f.boxes.front().text, QStringLiteral("The memo database is not open."));
-    // The view commands must not stay blocked by a reload that failed part way.
-    QVERIFY(f.viewCommandsRespond());
-    QCOMPARE(f.tree().totalCount(), 0);
+
+    // The main window reports a data file that cannot be opened; the frame adds no
+    // second, vaguer box of its own. A settings file it cannot write, it reports.
+    QCOMPARE(f.boxes.size(), size_t(badSettingsFile ? 1 : 0));
+    if (badSettingsFile)
+        QVERIFY2(f.boxes.front().text.startsWith("Unable to write to"), qPrintable(f.boxes.front().text));
+    // Whatever failed, the frame is idle as after any start.
+    QCOMPARE(f.searchBox()->text(), QStringLiteral("  Search..."));
+    QVERIFY(!f.statusBar()->panelText(1).isEmpty());
+    QVERIFY(!f.frame->Action_MemoEdit->isEnabled());
+    QVERIFY(!f.frame->Action_MemoDelete->isEnabled());
+    QCOMPARE(f.viewCommandsRespond(), !badSettingsFile);
+    QCOMPARE(f.tree().totalCount(), badDataFile ? 0 : 1);
+
+    // Nothing is ever shown as stored that was not: with no data file, every command
+    // that would store something is off, and the tip says which file could not be used.
+    for (QAction *store : {f.frame->Action_MemoAdd, f.frame->Action_MemoAddChild, f.frame->Action_PasteMemo})
+        QCOMPARE(store->isEnabled(), !badDataFile);
+    if (badDataFile) {
+        QVERIFY(f.tip()->isVisible());
+        QVERIFY2(f.tip()->text().contains(badPath) && f.tip()->text().contains("file is not a database"),
+                 qPrintable(f.tip()->text()));
+        QTest::keyClick(f.view(), Qt::Key_Return); // Enter, double click and paste add nothing
+        QTest::mouseDClick(f.view()->viewport(), Qt::LeftButton, Qt::NoModifier, blankBelowRows(f));
+        f.frame->AddMemoFromText(QStringLiteral("pasted"));
+        f.settle();
+        QCOMPARE(f.tree().totalCount(), 0);
+        QVERIFY(!f.editor());
+    }
 }
 
 void TstMemoLoad::logKeysFollowEveryReload()
