@@ -121,6 +121,9 @@ private:
     void VtMemosEdited(OutlineNode *node, int column);
     void VtMemosEditCancelled(int column);
     void startEdit();
+    // Inserts the memo's row, or updates it when the memo has one; throws JotterlyError
+    // when the database refuses, leaving a new memo unstored.
+    void storeMemo(TMemoInfo &memo);
 
     // Deleting, moving, dragging.
     void BuildMoveToMenus(bool selected);

@@ -34,6 +34,10 @@ void TqzMemosFrame::Action_MemoAddChildExecute()
         TipBox(QStringLiteral("Please select a memo!"));
         return;
     }
+    // A sub-memo is filed under its parent's id, so a parent whose row could not be made
+    // earlier is stored first; when that fails again, no sub-memo is added.
+    if (memoOf(parent)->mid.isEmpty())
+        storeMemo(*memoOf(parent));
     OutlineNode *node = addMemoNode(parent);
     editingNode = OutlineNodeRef(node);
     memoOf(node)->pid = memoOf(parent)->mid;
@@ -77,38 +81,43 @@ void TqzMemosFrame::VtMemosNewText(OutlineNode *node, int, const QString &newTex
         return;
     memo->content = TrimRightWhiteAndControl(EditorTextToMemo(newText));
     searchIndex.invalidate();
+    storeMemo(*memo);
+    UpdateCommandState();
+}
+
+void TqzMemosFrame::storeMemo(TMemoInfo &memo)
+{
     ADOQuery1.close();
     ADOQuery1.setSql(QString());
-    const bool isNew = memo->mid.isEmpty();
+    const bool isNew = memo.mid.isEmpty();
     try {
         if (isNew) {
-            memo->mid = NewRecordId();
-            memo->createTime = OleDateTime::now();
-            memo->assignTime = memo->createTime;
+            memo.mid = NewRecordId();
+            memo.createTime = OleDateTime::now();
+            memo.assignTime = memo.createTime;
             OpenSql(ADOQuery1, Sql::kSelectNoMemoForEdit);
             ADOQuery1.insert();
-            ADOQuery1.setText(QStringLiteral("mid"), memo->mid);
-            ADOQuery1.setText(QStringLiteral("pid"), memo->pid);
-            ADOQuery1.setDateTime(QStringLiteral("createTime"), memo->createTime);
-            ADOQuery1.setDateTime(QStringLiteral("assignTime"), memo->assignTime);
+            ADOQuery1.setText(QStringLiteral("mid"), memo.mid);
+            ADOQuery1.setText(QStringLiteral("pid"), memo.pid);
+            ADOQuery1.setDateTime(QStringLiteral("createTime"), memo.createTime);
+            ADOQuery1.setDateTime(QStringLiteral("assignTime"), memo.assignTime);
         } else {
-            OpenSql(ADOQuery1, Sql::SelectMemoByMid(QString::fromUtf8(memo->mid)));
+            OpenSql(ADOQuery1, Sql::SelectMemoByMid(QString::fromUtf8(memo.mid)));
             ADOQuery1.edit();
         }
-        memo->editTime = OleDateTime::now();
-        ADOQuery1.setText(QStringLiteral("content"), memo->content);
-        ADOQuery1.setDateTime(QStringLiteral("editTime"), memo->editTime);
+        memo.editTime = OleDateTime::now();
+        ADOQuery1.setText(QStringLiteral("content"), memo.content);
+        ADOQuery1.setDateTime(QStringLiteral("editTime"), memo.editTime);
         ADOQuery1.post();
     } catch (...) {
         // A memo whose row could not be made stays unstored (keeping its text), so the
         // next commit tries the insert again instead of editing a row that is not there.
         if (isNew) {
-            memo->mid.clear();
-            memo->createTime = memo->assignTime = memo->editTime = 0;
+            memo.mid.clear();
+            memo.createTime = memo.assignTime = memo.editTime = 0;
         }
         throw;
     }
-    UpdateCommandState();
 }
 
 void TqzMemosFrame::VtMemosEdited(OutlineNode *node, int)

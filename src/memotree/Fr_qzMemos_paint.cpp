@@ -73,7 +73,8 @@ QString TqzMemosFrame::VtMemosGetText(OutlineNode *node, int column) const
 void TqzMemosFrame::VtMemosPaintText(OutlineNode *node, QFont &font, QColor &color) const
 {
     const TMemoInfo *memo = memoOf(node);
-    if (memo && node != editingNode.get() && memo->content.isEmpty()) {
+    // Empty memos, and memos whose row could not be made, are grey: neither is stored text.
+    if (memo && node != editingNode.get() && (memo->content.isEmpty() || memo->mid.isEmpty())) {
         color = palette().color(QPalette::PlaceholderText);
         font.setItalic(true);
     }
@@ -191,7 +192,9 @@ void TqzMemosFrame::VtMemosChange(OutlineNode *node)
 {
     UpdateCommandState();
     if (const TMemoInfo *memo = memoOf(node)) {
-        QzStatusBar1->setPanelText(1, OleDateTime::toDisplayText(memo->createTime) + QStringLiteral(" created"));
+        QzStatusBar1->setPanelText(1, memo->mid.isEmpty()
+                                          ? QStringLiteral("Not stored")
+                                          : OleDateTime::toDisplayText(memo->createTime) + QStringLiteral(" created"));
         StatusImage->hide();
     } else {
         showRandomStatusHint();
