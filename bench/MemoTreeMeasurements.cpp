@@ -278,3 +278,36 @@ MeasurementResult MeasureListView(BenchSession &session)
         fail(QStringLiteral("listview: the limit produced no text"));
     return result;
 }
+
+MeasurementResult MeasureExit(BenchSession &session)
+{
+    MeasurementResult result{QStringLiteral("exit"), session.memoCount};
+    Measurement exit;
+    exit.prepare = [&] {
+        startedUpHost(session);
+        if (session.host->tree()->tree().totalCount() != session.memoCount)
+            fail(QStringLiteral("exit: the tree does not hold every memo"));
+    };
+    exit.run = [&] { session.host.reset(); };
+    exit.tidy = [&] { session.hostStartedUp = false; };
+    result.ms = exit.medianMs();
+
+    std::vector<MemoRecord> records;
+    Measurement limit;
+    limit.prepare = [&] {
+        records.clear();
+        MemoTreeHost &host = startedUpHost(session);
+        records.reserve(static_cast<size_t>(session.memoCount));
+        for (const OutlineNode *node = host.tree()->tree().firstNode(); node; node = OutlineTree::nextNode(node)) {
+            const TMemoInfo *memo = memoOf(node);
+            MemoRecord copy;
+            copy.mid = QByteArray(memo->mid.constData(), memo->mid.size()); // own copies, freed one by one
+            copy.pid = QByteArray(memo->pid.constData(), memo->pid.size());
+            copy.content = QByteArray(memo->content.constData(), memo->content.size());
+            records.push_back(std::move(copy));
+        }
+    };
+    limit.run = [&] { std::vector<MemoRecord>().swap(records); };
+    result.limitMs = limit.medianMs();
+    return result;
+}

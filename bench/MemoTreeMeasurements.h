@@ -23,5 +23,10 @@ MeasurementResult MeasureSort(BenchSession &session);
 // Limit: making the one-line form of every memo text.
 MeasurementResult MeasureListView(BenchSession &session);
 
+// Closing a shown window with every memo loaded: the frame (committing nothing) and
+// its connection going away, as at exit.
+// Limit: freeing the same texts as separately allocated records.
+MeasurementResult MeasureExit(BenchSession &session);
+
 // The search text of MeasureFilter.
 extern const char *const kFilterText;

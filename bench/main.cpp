@@ -52,6 +52,7 @@ const std::vector<BenchCase> &benchCases()
         {"import", MeasureImport},
         {"restore_all", MeasureRestoreAll},
         {"commit", MeasureCommit},
+        {"exit", MeasureExit},
     };
     return cases;
 }
@@ -93,7 +94,7 @@ void printUsage()
                  "  --xcb    use the X server in DISPLAY instead of the offscreen platform\n"
                  "  --keep   keep the temporary data folder and print where it is\n"
                  "  --only=  run only the named measurements (load, filter, sort, listview,\n"
-                 "           backup, import, restore_all, commit)\n",
+                 "           backup, import, restore_all, commit, exit)\n",
                  kDefaultMemoCount, kSmallMemoCount);
 }
 
