@@ -3,23 +3,27 @@
 #include "InterchangeFormat.h"
 
 namespace Interchange {
+namespace {
 
-FileNameRequest ExportDialog()
+FileNameRequest interchangeFileRequest(const QString &name, const char *filter)
 {
     FileNameRequest request;
-    request.name = QStringLiteral("ExportDialog");
-    request.filter = QLatin1String(kExportDialogFilter);
+    request.name = name;
+    request.filter = QLatin1String(filter);
     request.defaultExt = QLatin1String(kDefaultExt);
     return request;
 }
 
+} // namespace
+
+FileNameRequest ExportDialog()
+{
+    return interchangeFileRequest(QStringLiteral("ExportDialog"), kExportDialogFilter);
+}
+
 FileNameRequest OpenDialog1()
 {
-    FileNameRequest request;
-    request.name = QStringLiteral("OpenDialog1");
-    request.filter = QLatin1String(kOpenDialogFilter);
-    request.defaultExt = QLatin1String(kDefaultExt);
-    return request;
+    return interchangeFileRequest(QStringLiteral("OpenDialog1"), kOpenDialogFilter);
 }
 
 } // namespace Interchange

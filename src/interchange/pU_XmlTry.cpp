@@ -14,15 +14,12 @@
 #include <zlib.h>
 
 #include <algorithm>
-#include <array>
 #include <climits>
-#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
 #include <memory>
 #include <optional>
-#include <string_view>
 #include <utility>
 #include <vector>
 
