@@ -88,4 +88,57 @@ qint64 OneLineFormOfAll(const std::vector<QByteArray> &texts)
     return total;
 }
 
+MemoWriter::MemoWriter(const QString &path)
+{
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK
+        || sqlite3_exec(db, "PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL;", nullptr, nullptr, nullptr)
+               != SQLITE_OK
+        || sqlite3_prepare_v2(db, "update memos set content=?, editTime=? where mid=?", -1, &updateStmt, nullptr)
+               != SQLITE_OK
+        || sqlite3_prepare_v2(db,
+                              "insert into memos (mid, pid, content, createTime, editTime) values (?, 'root', ?, ?, ?)",
+                              -1, &insertStmt, nullptr)
+               != SQLITE_OK)
+        fail();
+}
+
+MemoWriter::~MemoWriter()
+{
+    sqlite3_finalize(updateStmt);
+    sqlite3_finalize(insertStmt);
+    sqlite3_close_v2(db);
+}
+
+void MemoWriter::fail() const
+{
+    const char *message = db ? sqlite3_errmsg(db) : "out of memory";
+    throw JotterlyError(QStringLiteral("bare memo write: %1").arg(QString::fromUtf8(message)));
+}
+
+void MemoWriter::bindText(sqlite3_stmt *stmt, int column, const QByteArray &text) const
+{
+    if (sqlite3_bind_text(stmt, column, text.constData(), static_cast<int>(text.size()), SQLITE_STATIC) != SQLITE_OK)
+        fail();
+}
+
+void MemoWriter::update(const QByteArray &mid, const QByteArray &content, double editTime)
+{
+    sqlite3_reset(updateStmt);
+    bindText(updateStmt, 1, content);
+    bindText(updateStmt, 3, mid);
+    if (sqlite3_bind_double(updateStmt, 2, editTime) != SQLITE_OK || sqlite3_step(updateStmt) != SQLITE_DONE
+        || sqlite3_changes(db) != 1)
+        fail();
+}
+
+void MemoWriter::insert(const QByteArray &mid, const QByteArray &content, double time)
+{
+    sqlite3_reset(insertStmt);
+    bindText(insertStmt, 1, mid);
+    bindText(insertStmt, 2, content);
+    if (sqlite3_bind_double(insertStmt, 3, time) != SQLITE_OK || sqlite3_bind_double(insertStmt, 4, time) != SQLITE_OK
+        || sqlite3_step(insertStmt) != SQLITE_DONE)
+        fail();
+}
+
 } // namespace BareLimits

@@ -8,6 +8,9 @@
 
 #include <vector>
 
+struct sqlite3;
+struct sqlite3_stmt;
+
 namespace BareLimits {
 
 // Opens a fresh read-only connection to the data file, steps through every row of
@@ -25,5 +28,30 @@ void StableSortTexts(std::vector<QByteArray> &texts, bool ascending);
 // The one-line form of every text as the list view shows it (line breaks as blanks,
 // decoded from UTF-8). Returns the total length, so the work cannot be skipped.
 qint64 OneLineFormOfAll(const std::vector<QByteArray> &texts);
+
+// Memo rows written with one prepared statement each on a connection of its own,
+// journalled and synced like the program's, so both pay for the same trips to the disk.
+// Every call is one statement in its own transaction. Throws JotterlyError on a failure.
+class MemoWriter
+{
+public:
+    explicit MemoWriter(const QString &path);
+    ~MemoWriter();
+    MemoWriter(const MemoWriter &) = delete;
+    MemoWriter &operator=(const MemoWriter &) = delete;
+
+    // "update memos set content, editTime where mid"; fails unless one row changed.
+    void update(const QByteArray &mid, const QByteArray &content, double editTime);
+    // A new top-level memo with both times set to time.
+    void insert(const QByteArray &mid, const QByteArray &content, double time);
+
+private:
+    [[noreturn]] void fail() const;
+    void bindText(sqlite3_stmt *stmt, int column, const QByteArray &text) const;
+
+    sqlite3 *db = nullptr;
+    sqlite3_stmt *updateStmt = nullptr;
+    sqlite3_stmt *insertStmt = nullptr;
+};
 
 } // namespace BareLimits

@@ -25,8 +25,8 @@ namespace {
     throw JotterlyError(what);
 }
 
-// The shown window with every memo loaded, after the start-up message, as a user sees
-// it once the program has started. Made when no earlier measurement left one.
+} // namespace
+
 MemoTreeHost &startedUpHost(BenchSession &session)
 {
     if (!session.host) {
@@ -43,6 +43,14 @@ MemoTreeHost &startedUpHost(BenchSession &session)
     return *session.host;
 }
 
+void requirePainted(const MemoTreeHost &host, int before, const char *what)
+{
+    if (host.treePaints() <= before)
+        fail(QStringLiteral("%1: the memo tree did not paint").arg(QLatin1String(what)));
+}
+
+namespace {
+
 // Every memo text in the tree in pre-order, as shallow copies of the tree's own bytes.
 std::vector<QByteArray> memoTexts(const MemoTreeHost &host)
 {
@@ -52,13 +60,6 @@ std::vector<QByteArray> memoTexts(const MemoTreeHost &host)
     for (const OutlineNode *node = tree.firstNode(); node; node = OutlineTree::nextNode(node))
         texts.push_back(memoOf(node)->content);
     return texts;
-}
-
-// Fails the measurement when the tree's viewport has not painted since `before`.
-void requirePainted(const MemoTreeHost &host, int before, const char *what)
-{
-    if (host.treePaints() <= before)
-        fail(QStringLiteral("%1: the memo tree did not paint").arg(QLatin1String(what)));
 }
 
 // Puts the search box in search mode the way a user does, by giving it the focus.

@@ -6,6 +6,15 @@
 #include "Measurement.h"
 
 struct BenchSession;
+class MemoTreeHost;
+
+// The shown window with every memo loaded, after the start-up message, as a user sees
+// it once the program has started. Made when no earlier measurement left one.
+MemoTreeHost &startedUpHost(BenchSession &session);
+
+// Fails the measurement (JotterlyError) when the tree's viewport has not painted since
+// it had painted `before` times.
+void requirePainted(const MemoTreeHost &host, int before, const char *what);
 
 // ReloadMemos of every memo into a new frame in a shown window, painted.
 // Limit: SQLite's C API reading the same rows on a fresh connection.

@@ -1,5 +1,6 @@
 #include "StoreMeasurements.h"
 
+#include "BareLimits.h"
 #include "BenchSession.h"
 #include "JotterlyError.h"
 #include "OleDateTime.h"
@@ -8,8 +9,6 @@
 #include "Statements.h"
 
 #include <QFile>
-
-#include <sqlite3.h>
 
 #include <vector>
 
@@ -41,51 +40,6 @@ std::vector<MemoEdit> plannedEdits(SqlConnection &connection, int count)
     }
     return edits;
 }
-
-// The bare update on its own connection, with the program's journal and sync settings
-// so that both pay for the same trips to the disk.
-class BareUpdate
-{
-public:
-    explicit BareUpdate(const QString &path)
-    {
-        if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK
-            || sqlite3_exec(db, "PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL;", nullptr, nullptr, nullptr)
-                   != SQLITE_OK
-            || sqlite3_prepare_v2(db, "update memos set content=?, editTime=? where mid=?", -1, &stmt, nullptr)
-                   != SQLITE_OK)
-            fail();
-    }
-    ~BareUpdate()
-    {
-        sqlite3_finalize(stmt);
-        sqlite3_close_v2(db);
-    }
-    BareUpdate(const BareUpdate &) = delete;
-    BareUpdate &operator=(const BareUpdate &) = delete;
-
-    void store(const MemoEdit &edit, double editTime)
-    {
-        sqlite3_reset(stmt);
-        if (sqlite3_bind_text(stmt, 1, edit.content.constData(), static_cast<int>(edit.content.size()), SQLITE_STATIC)
-                != SQLITE_OK
-            || sqlite3_bind_double(stmt, 2, editTime) != SQLITE_OK
-            || sqlite3_bind_text(stmt, 3, edit.mid.constData(), static_cast<int>(edit.mid.size()), SQLITE_STATIC)
-                   != SQLITE_OK
-            || sqlite3_step(stmt) != SQLITE_DONE || sqlite3_changes(db) != 1)
-            fail();
-    }
-
-private:
-    [[noreturn]] void fail()
-    {
-        const char *message = db ? sqlite3_errmsg(db) : "out of memory";
-        throw JotterlyError(QStringLiteral("commit limit: %1").arg(QString::fromUtf8(message)));
-    }
-
-    sqlite3 *db = nullptr;
-    sqlite3_stmt *stmt = nullptr;
-};
 
 void requireStored(SqlConnection &connection, const std::vector<MemoEdit> &edits)
 {
@@ -134,11 +88,14 @@ MeasurementResult MeasureCommit(BenchSession &session)
         result.ms = program.medianMs();
 
         {
-            BareUpdate bare(path);
+            BareLimits::MemoWriter bare(path);
             const double editTime = OleDateTime::now();
             size_t nextBare = 0;
             Measurement limit;
-            limit.run = [&] { bare.store(limitEdits[nextBare++], editTime); };
+            limit.run = [&] {
+                const MemoEdit &edit = limitEdits[nextBare++];
+                bare.update(edit.mid, edit.content, editTime);
+            };
             result.limitMs = limit.medianMs();
         }
         requireStored(connection, edits);

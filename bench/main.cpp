@@ -7,6 +7,7 @@
 // instead of the offscreen platform; --keep leaves the data folder for a closer look and
 // --only runs just the named measurements (handy under a profiler).
 #include "BenchSession.h"
+#include "BigMemoMeasurements.h"
 #include "Boxes.h"
 #include "JotterlyApplication.h"
 #include "JotterlyError.h"
@@ -38,21 +39,28 @@ constexpr int kSmallMemoCount = 10000;
 struct BenchCase
 {
     const char *name;
-    std::function<MeasurementResult(BenchSession &)> measure;
+    std::function<std::vector<MeasurementResult>(BenchSession &)> measure;
 };
+
+// A measurement of one result line as a case.
+std::function<std::vector<MeasurementResult>(BenchSession &)> single(MeasurementResult (*measure)(BenchSession &))
+{
+    return [measure](BenchSession &session) { return std::vector<MeasurementResult>{measure(session)}; };
+}
 
 const std::vector<BenchCase> &benchCases()
 {
     static const std::vector<BenchCase> cases = {
-        {"load", MeasureLoad},
-        {"filter", MeasureFilter},
-        {"sort", MeasureSort},
-        {"listview", MeasureListView},
-        {"backup", MeasureBackup},
-        {"import", MeasureImport},
-        {"restore_all", MeasureRestoreAll},
-        {"commit", MeasureCommit},
-        {"exit", MeasureExit},
+        {"load", single(MeasureLoad)},
+        {"filter", single(MeasureFilter)},
+        {"sort", single(MeasureSort)},
+        {"listview", single(MeasureListView)},
+        {"backup", single(MeasureBackup)},
+        {"import", single(MeasureImport)},
+        {"restore_all", single(MeasureRestoreAll)},
+        {"commit", single(MeasureCommit)},
+        {"exit", single(MeasureExit)},
+        {"bigmemo", MeasureBigMemo},
     };
     return cases;
 }
@@ -191,7 +199,8 @@ bool runSession(int memoCount, const Options &options)
                       .arg(clock.elapsed()));
         for (const BenchCase &benchCase : benchCases())
             if (options.only.isEmpty() || options.only.contains(QLatin1String(benchCase.name)))
-                printLine(resultLine(benchCase.measure(session)));
+                for (const MeasurementResult &result : benchCase.measure(session))
+                    printLine(resultLine(result));
     } catch (const std::exception &error) {
         const auto *own = dynamic_cast<const JotterlyError *>(&error);
         session.notes << QStringLiteral("error: %1").arg(own ? own->message() : QString::fromLocal8Bit(error.what()));

@@ -168,6 +168,45 @@ private slots:
         QTest::newRow("CR LF pasted into the editor is not doubled")
             << QByteArray("a\r\nb") << "a\r\nb" << false << true;
         QTest::newRow("a stored lone LF shows as a line break") << QByteArray("a\nb") << "a\nb" << true << false;
+        QTest::newRow("breaks at both ends, CR last") << QByteArray("\r\nx\r\n") << "\nx\r" << false << true;
+        QTest::newRow("CR CR LF is two breaks") << QByteArray("a\r\n\r\nb") << "a\r\r\nb" << false << true;
+    }
+
+    void pastedLineBreaks_data()
+    {
+        QTest::addColumn<QByteArray>("pasted");
+        QTest::addColumn<QByteArray>("stored");
+        QTest::newRow("LF becomes CR LF") << QByteArray("a\nb\n") << QByteArray("a\r\nb\r\n");
+        QTest::newRow("CR LF stays") << QByteArray("a\r\nb") << QByteArray("a\r\nb");
+        QTest::newRow("LF first, lone CR kept") << QByteArray("\na\rb") << QByteArray("\r\na\rb");
+        QTest::newRow("no breaks") << QByteArray("abc") << QByteArray("abc");
+    }
+    void pastedLineBreaks()
+    {
+        QFETCH(QByteArray, pasted);
+        QFETCH(QByteArray, stored);
+        QCOMPARE(WithCrLfLineBreaks(pasted), stored);
+    }
+
+    void utf8Prefix_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<int>("maxBytes");
+        QTest::addColumn<QByteArray>("expected");
+        const QByteArray text("a\xc3\xa9\xf0\x9f\x99\x82z"); // a, two-byte e acute, four-byte smiley, z
+        QTest::newRow("before a character") << text << 1 << QByteArray("a");
+        QTest::newRow("inside a two-byte character") << text << 2 << QByteArray("a");
+        QTest::newRow("inside a four-byte character") << text << 6 << QByteArray("a\xc3\xa9");
+        QTest::newRow("after a four-byte character") << text << 7 << text.left(7);
+        QTest::newRow("no limit") << text << -1 << text;
+        QTest::newRow("more than there is") << text << 100 << text;
+    }
+    void utf8Prefix()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(int, maxBytes);
+        QFETCH(QByteArray, expected);
+        QCOMPARE(Utf8Prefix(text, maxBytes), expected);
     }
     void memoEditorConversions()
     {

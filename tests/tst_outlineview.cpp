@@ -26,6 +26,8 @@ private slots:
     void cleanup();
     void shownRowsFollowVisibilityAndExpansion();
     void scrollingFarDownMeasuresOnlyWhatIsShown();
+    void hugeTextIsCutToTheView_data();
+    void hugeTextIsCutToTheView();
     void hitTestingAfterScrolling();
     void renderingEveryShownRowForPrinting();
 
@@ -41,7 +43,7 @@ void TstOutlineView::init()
     view->resize(300, 200);
     measured = 0;
     view->tree().OnCreateNodeData = [] { return std::make_unique<TextData>(); };
-    view->OnGetText = [](OutlineNode *node) { return textOf(node); };
+    view->OnGetText = [](OutlineNode *node, qsizetype) { return textOf(node); };
     view->OnMeasureItem = [this](OutlineNode *, int &) { ++measured; };
     view->show();
     QVERIFY(QTest::qWaitForWindowExposed(view.get()));
@@ -86,6 +88,38 @@ void TstOutlineView::scrollingFarDownMeasuresOnlyWhatIsShown()
     QVERIFY(!rect.isEmpty());
     QVERIFY(rect.bottom() < view->viewport()->height());
     QVERIFY(measured - afterFirstPaint < 200); // no walk over every row's height
+}
+
+void TstOutlineView::hugeTextIsCutToTheView_data()
+{
+    QTest::addColumn<QString>("text");
+    QString lines;
+    for (int i = 0; i < 3000; ++i)
+        lines += QStringLiteral("line %1\n").arg(i);
+    QTest::newRow("many lines") << lines;
+    QTest::newRow("one long line") << QString(20000, QLatin1Char('x'));
+    QTest::newRow("long words") << QStringLiteral("word ").repeated(4000);
+}
+
+void TstOutlineView::hugeTextIsCutToTheView()
+{
+    QFETCH(QString, text);
+    add(nullptr, "before");
+    OutlineNode *huge = add(nullptr, text);
+    add(nullptr, "after");
+    qsizetype mostAsked = 0;
+    view->OnGetText = [&mostAsked](OutlineNode *node, qsizetype maxLength) {
+        mostAsked = qMax(mostAsked, maxLength < 0 ? textOf(node).size() : maxLength);
+        return textOf(node);
+    };
+    view->setFocusedNode(huge);
+    QCoreApplication::processEvents();
+    const QRect rect = view->nodeRect(huge);
+    QVERIFY(!rect.isEmpty());
+    QVERIFY2(rect.height() <= view->viewport()->height(), qPrintable(QString::number(rect.height())));
+    QVERIFY2(mostAsked < text.size() / 2, qPrintable(QString::number(mostAsked))); // the view needs a screenful
+    // A printout is not a view: it shows the whole text.
+    QVERIFY(view->shownRowsHeight(view->viewport()->width()) > 3 * view->viewport()->height());
 }
 
 void TstOutlineView::hitTestingAfterScrolling()

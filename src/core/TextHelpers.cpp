@@ -1,5 +1,7 @@
 #include "TextHelpers.h"
 
+#include <cstring>
+
 QString FlattenLineBreaks(const QString &text)
 {
     QString flat = text;
@@ -28,6 +30,16 @@ QByteArray TrimRightWhiteAndControl(const QByteArray &text)
     return text.left(end);
 }
 
+QByteArray Utf8Prefix(const QByteArray &text, qsizetype maxBytes)
+{
+    if (maxBytes < 0 || maxBytes >= text.size())
+        return text;
+    qsizetype end = maxBytes;
+    while (end > 0 && (static_cast<unsigned char>(text.at(end)) & 0xC0) == 0x80)
+        --end; // a continuation byte: the character starts before it
+    return text.left(end);
+}
+
 QString MemoTextToEditor(const QByteArray &stored)
 {
     QString text = QString::fromUtf8(stored);
@@ -37,22 +49,40 @@ QString MemoTextToEditor(const QByteArray &stored)
 
 QByteArray EditorTextToMemo(const QString &edited)
 {
-    QString text = edited;
-    // Lone CRs (from pasted text) and LFs both become the stored CR LF pair.
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    text.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
-    return text.toUtf8();
+    const QByteArray bytes = edited.toUtf8();
+    QByteArray stored;
+    stored.reserve(bytes.size() + bytes.count('\n') + bytes.count('\r'));
+    // Lone CRs (from pasted text) and LFs both become the stored CR LF pair; runs between
+    // them are copied whole.
+    const char *run = bytes.constData();
+    const char *const end = run + bytes.size();
+    while (run < end) {
+        const char *brk = run;
+        while (brk < end && *brk != '\n' && *brk != '\r')
+            ++brk;
+        stored.append(run, brk - run);
+        if (brk == end)
+            break;
+        stored.append("\r\n", 2);
+        run = brk + (*brk == '\r' && brk + 1 < end && brk[1] == '\n' ? 2 : 1);
+    }
+    return stored;
 }
 
 QByteArray WithCrLfLineBreaks(const QByteArray &text)
 {
     QByteArray result;
     result.reserve(text.size() + text.count('\n'));
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text.at(i) == '\n' && (i == 0 || text.at(i - 1) != '\r'))
-            result += '\r';
-        result += text.at(i);
+    const char *run = text.constData();
+    const char *const end = run + text.size();
+    // Whole runs up to each LF are copied at once: a pasted text may be megabytes.
+    for (const char *lf; (lf = static_cast<const char *>(std::memchr(run, '\n', size_t(end - run))));) {
+        result.append(run, lf - run);
+        if (lf == text.constData() || lf[-1] != '\r')
+            result.append('\r');
+        result.append('\n');
+        run = lf + 1;
     }
+    result.append(run, end - run);
     return result;
 }

@@ -13,6 +13,10 @@ QByteArray FlattenLineBreaks(const QByteArray &text);
 // leading ones stay. Works on UTF-8 bytes without splitting a character.
 QByteArray TrimRightWhiteAndControl(const QByteArray &text);
 
+// The first maxBytes bytes of UTF-8 text, shortened to the start of a character so that
+// none is cut in half; all of it for a negative maxBytes.
+QByteArray Utf8Prefix(const QByteArray &text, qsizetype maxBytes);
+
 // Every line feed that does not follow a carriage return becomes CR LF, so text from
 // other programs gets the stored line breaks; lone CRs stay as they are.
 QByteArray WithCrLfLineBreaks(const QByteArray &text);

@@ -124,7 +124,7 @@ void TqzMemosFrame::bindTreeEvents()
     tree.OnCollapsed = [this](OutlineNode *node) { GeneralErrorHandler::guarded([&] { VtMemosCollapsed(node); }); };
     tree.OnSelectionChange = [this](OutlineNode *node) { VtMemosChange(node); };
 
-    VtMemos->OnGetText = [this](OutlineNode *node) { return VtMemosGetText(node, 0); };
+    VtMemos->OnGetText = [this](OutlineNode *node, qsizetype maxLength) { return VtMemosGetText(node, 0, maxLength); };
     VtMemos->OnPaintText = [this](OutlineNode *node, QFont &font, QColor &color) {
         VtMemosPaintText(node, font, color);
     };

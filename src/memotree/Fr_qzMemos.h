@@ -147,7 +147,7 @@ private:
     void ApplySearchFilter();
 
     // Painting, tip panel, status bar.
-    QString VtMemosGetText(OutlineNode *node, int column) const;
+    QString VtMemosGetText(OutlineNode *node, int column, qsizetype maxLength) const;
     void VtMemosPaintText(OutlineNode *node, QFont &font, QColor &color) const;
     void VtMemosMeasureItem(OutlineNode *node, int &nodeHeight) const;
     void VtMemosBeforeCellPaint(QPainter *painter, OutlineNode *node, const QRect &cellRect) const;

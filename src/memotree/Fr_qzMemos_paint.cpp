@@ -52,7 +52,7 @@ int TqzMemosFrame::lineHeight() const
     return VtMemos->lineHeight();
 }
 
-QString TqzMemosFrame::VtMemosGetText(OutlineNode *node, int column) const
+QString TqzMemosFrame::VtMemosGetText(OutlineNode *node, int column, qsizetype maxLength) const
 {
     const TMemoInfo *memo = memoOf(node);
     if (!memo || column != 0)
@@ -60,14 +60,16 @@ QString TqzMemosFrame::VtMemosGetText(OutlineNode *node, int column) const
     const bool isEditing = node == editingNode.get();
     if (memo->content.isEmpty() && !isEditing)
         return QStringLiteral("Input content here");
+    // A character takes at most three bytes per UTF-16 unit, so this many bytes always
+    // give the view the characters it asked for, and a huge memo is never decoded whole.
+    const QByteArray content = Utf8Prefix(memo->content, maxLength < 0 ? maxLength : 3 * maxLength + 3);
     if (Action_ViewList->isChecked() && !isEditing) {
-        const QString text = QString::fromUtf8(node == unfoldedNode.get() ? memo->content
-                                                                          : FlattenLineBreaks(memo->content));
+        const QString text = QString::fromUtf8(node == unfoldedNode.get() ? content : FlattenLineBreaks(content));
         const QString number = QString::number(node->index() + 1);
         return node->level() == 0 ? number + QStringLiteral(". ") + text
                                   : QLatin1Char('(') + number + QStringLiteral(") ") + text;
     }
-    return QString::fromUtf8(memo->content);
+    return QString::fromUtf8(content);
 }
 
 void TqzMemosFrame::VtMemosPaintText(OutlineNode *node, QFont &font, QColor &color) const

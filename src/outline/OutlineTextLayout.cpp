@@ -19,8 +19,8 @@ QString withLineSeparators(const QString &text)
     return prepared;
 }
 
-// Lays the text out line by line; returns the total height.
-qreal layoutLines(QTextLayout &layout, int width)
+// Lays the text out line by line until maxHeight is passed; returns the height laid out.
+qreal layoutLines(QTextLayout &layout, int width, int maxHeight)
 {
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
@@ -31,6 +31,8 @@ qreal layoutLines(QTextLayout &layout, int width)
         line.setLineWidth(qMax(1, width));
         line.setPosition(QPointF(0, y));
         y += line.height();
+        if (maxHeight != kWholeText && y >= maxHeight)
+            break;
     }
     layout.endLayout();
     return y;
@@ -38,21 +40,29 @@ qreal layoutLines(QTextLayout &layout, int width)
 
 } // namespace
 
-int height(const QString &text, const QFont &font, int width)
+qsizetype prefixLength(const QFont &font, int width, int maxHeight)
+{
+    if (maxHeight == kWholeText)
+        return kWholeText;
+    const qsizetype lines = maxHeight / qMax(1, QFontMetrics(font).lineSpacing()) + 2;
+    return lines * (qMax(1, width) + 1);
+}
+
+int height(const QString &text, const QFont &font, int width, int maxHeight)
 {
     const int oneLine = QFontMetrics(font).height();
     if (text.isEmpty())
         return oneLine;
-    QTextLayout layout(withLineSeparators(text), font);
-    return qMax(oneLine, static_cast<int>(std::ceil(layoutLines(layout, width))));
+    QTextLayout layout(withLineSeparators(text.left(prefixLength(font, width, maxHeight))), font);
+    return qMax(oneLine, static_cast<int>(std::ceil(layoutLines(layout, width, maxHeight))));
 }
 
 void draw(QPainter *painter, const QRect &rect, const QString &text, const QFont &font, const QColor &color)
 {
     if (text.isEmpty())
         return;
-    QTextLayout layout(withLineSeparators(text), font);
-    layoutLines(layout, rect.width());
+    QTextLayout layout(withLineSeparators(text.left(prefixLength(font, rect.width(), rect.height()))), font);
+    layoutLines(layout, rect.width(), rect.height());
     painter->save();
     painter->setClipRect(rect, Qt::IntersectClip);
     painter->setPen(color);

@@ -1,6 +1,10 @@
 // Word-wrapped text of a row: measured and drawn the same way, so a row is exactly as
 // tall as its text. Line breaks (LF or CR LF) start new lines; words longer than the
 // width are broken anywhere.
+//
+// A row never needs more of its text than fits in the view, so both functions take a
+// height beyond which nothing is laid out: a memo of megabytes costs no more than one
+// screenful. prefixLength says how much of a text can ever be needed for such a height.
 #pragma once
 
 #include <QColor>
@@ -12,8 +16,15 @@ class QPainter;
 
 namespace OutlineTextLayout {
 
-// Height of the text wrapped to width; at least one line.
-int height(const QString &text, const QFont &font, int width);
+// No limit: the whole text is laid out (printing).
+constexpr int kWholeText = -1;
+
+// How many characters of a text can show in width x maxHeight: every line holds at most
+// one character per pixel of width. kWholeText for an unlimited height.
+qsizetype prefixLength(const QFont &font, int width, int maxHeight);
+// Height of the text wrapped to width; at least one line, at most maxHeight (rounded up
+// to whole lines) unless that is kWholeText.
+int height(const QString &text, const QFont &font, int width, int maxHeight = kWholeText);
 // Draws the text wrapped into rect, clipped to it.
 void draw(QPainter *painter, const QRect &rect, const QString &text, const QFont &font, const QColor &color);
 

@@ -148,20 +148,24 @@ int OutlineView::lineHeight() const
     return fontMetrics().height();
 }
 
-QString OutlineView::displayText(OutlineNode *node) const
+QString OutlineView::displayText(OutlineNode *node, qsizetype maxLength) const
 {
-    return OnGetText ? OnGetText(node) : QString();
+    return OnGetText ? OnGetText(node, maxLength) : QString();
 }
 
-int OutlineView::measure(OutlineNode *node, int width) const
+int OutlineView::measure(OutlineNode *node, int width, int maxHeight) const
 {
     QFont font = this->font();
     QColor color;
     if (OnPaintText)
         OnPaintText(node, font, color);
-    int height = OutlineTextLayout::height(displayText(node), font, textWidth(node, width)) + 2 * kTextPadding;
+    const int wrapWidth = textWidth(node, width);
+    const QString text = displayText(node, OutlineTextLayout::prefixLength(font, wrapWidth, maxHeight));
+    int height = OutlineTextLayout::height(text, font, wrapWidth, maxHeight) + 2 * kTextPadding;
     if (OnMeasureItem)
         OnMeasureItem(node, height);
+    if (maxHeight != kWholeText)
+        height = qMin(height, maxHeight);
     return qMax(1, height);
 }
 
@@ -169,7 +173,7 @@ int OutlineView::rowHeight(int row) const
 {
     OutlineNode *node = rows[static_cast<size_t>(row)];
     if (node->height < 0 || node->heightEpoch != layoutEpoch) {
-        node->height = measure(node, viewport()->width());
+        node->height = measure(node, viewport()->width(), qMax(lineHeight(), viewport()->height()));
         node->heightEpoch = layoutEpoch;
     }
     return node->height;
@@ -471,7 +475,9 @@ void OutlineView::paintRow(QPainter *painter, OutlineNode *node, const QRect &ro
     const int left = textLeft(node);
     const QRect textRect(left, rowRect.top() + kTextPadding, textWidth(node, rowRect.width()),
                          rowRect.height() - 2 * kTextPadding);
-    OutlineTextLayout::draw(painter, textRect, displayText(node), font, color);
+    const qsizetype shown = forPrint ? kWholeText
+                                     : OutlineTextLayout::prefixLength(font, textRect.width(), textRect.height());
+    OutlineTextLayout::draw(painter, textRect, displayText(node, shown), font, color);
 
     if (!forPrint && node == focused.get() && hasFocus()) {
         QStyleOptionFocusRect option;
@@ -510,7 +516,7 @@ int OutlineView::shownRowsHeight(int width) const
     ensureRows();
     int total = 0;
     for (OutlineNode *node : rows)
-        total += measure(node, width);
+        total += measure(node, width, kWholeText);
     return total;
 }
 
@@ -519,7 +525,7 @@ void OutlineView::renderShownRows(QPainter *painter, int width) const
     ensureRows();
     int y = 0;
     for (OutlineNode *node : rows) {
-        const int h = measure(node, width);
+        const int h = measure(node, width, kWholeText);
         paintRow(painter, node, QRect(0, y, width, h), true);
         y += h;
     }

@@ -32,8 +32,10 @@ public:
     OutlineTree &tree() { return nodes; }
     const OutlineTree &tree() const { return nodes; }
 
-    // Painting events.
-    std::function<QString(OutlineNode *)> OnGetText;
+    // Painting events. OnGetText is told how many characters the view needs at most
+    // (kWholeText for all) and may return more; a huge memo need not be copied whole.
+    static constexpr qsizetype kWholeText = -1;
+    std::function<QString(OutlineNode *, qsizetype maxLength)> OnGetText;
     std::function<void(OutlineNode *, QFont &, QColor &)> OnPaintText;
     // Receives the height of the wrapped text + 4 and may change it.
     std::function<void(OutlineNode *, int &)> OnMeasureItem;
@@ -133,9 +135,11 @@ private:
     void ensureRows() const;
     int rowOf(const OutlineNode *node) const;
     int rowHeight(int row) const;
-    int measure(OutlineNode *node, int width) const;
+    // maxHeight caps the row (kWholeText: none); rows in the view are never taller
+    // than the view, so a huge text costs one screenful.
+    int measure(OutlineNode *node, int width, int maxHeight) const;
     int textWidth(const OutlineNode *node, int viewWidth) const;
-    QString displayText(OutlineNode *node) const;
+    QString displayText(OutlineNode *node, qsizetype maxLength = kWholeText) const;
 
     // Scrolling.
     void clampScroll();

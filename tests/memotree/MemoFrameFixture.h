@@ -219,7 +219,7 @@ public:
     }
 
     // The text the tree shows in the node's row.
-    QString shownText(OutlineNode *node) const { return view()->OnGetText(node); }
+    QString shownText(OutlineNode *node) const { return view()->OnGetText(node, OutlineView::kWholeText); }
     // The texts of every row the tree shows, top to bottom.
     QStringList shownRows() const
     {
