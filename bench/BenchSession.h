@@ -3,7 +3,6 @@
 // the memo tree once it has been loaded.
 #pragma once
 
-#include "MemoDataGenerator.h"
 #include "MemoFrameContext.h"
 #include "MemoTreeHost.h"
 
@@ -15,10 +14,9 @@
 struct BenchSession
 {
     int memoCount = 0;
-    QString dataDir;  // ends with "/"; a temporary folder, never a user's own
-    QString dataFile; // dataDir + "qzData.qzb"
-    QString iniPath;  // dataDir + "qzConf.ini"
-    MemoDataSummary data;
+    QString dataDir;             // ends with "/"; a temporary folder, never a user's own
+    QString dataFile;            // dataDir + "qzData.qzb"
+    QString iniPath;             // dataDir + "qzConf.ini"
     BackgroundPictures pictures; // null images when the Images folder is missing
     // The window with the memo tree, kept between measurements; the load measurement
     // makes a new one for every run.

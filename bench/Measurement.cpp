@@ -1,5 +1,6 @@
 #include "Measurement.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 
@@ -31,17 +32,25 @@ QString resultLine(const MeasurementResult &result)
 {
     const QString ratio = result.limitMs > 0 ? QString::number(result.ms / result.limitMs, 'f', 2)
                                              : QStringLiteral("inf");
-    return QStringLiteral("%1 n=%2 ms=%3 limit_ms=%4 ratio=%5")
-        .arg(result.name)
-        .arg(result.memoCount)
-        .arg(result.ms, 0, 'f', 2)
-        .arg(result.limitMs, 0, 'f', 2)
-        .arg(ratio);
+    QString line = QStringLiteral("%1 n=%2 ms=%3 limit_ms=%4 ratio=%5")
+                       .arg(result.name)
+                       .arg(result.memoCount)
+                       .arg(result.ms, 0, 'f', 2)
+                       .arg(result.limitMs, 0, 'f', 2)
+                       .arg(ratio);
+    if (result.peakRssMb >= 0)
+        line += QStringLiteral(" peak_rss_mb=%1").arg(result.peakRssMb, 0, 'f', 1);
+    return line;
 }
 
 double peakRssMb()
 {
-    QFile status(QStringLiteral("/proc/self/status"));
+    return peakRssMb(QCoreApplication::applicationPid());
+}
+
+double peakRssMb(qint64 pid)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
     if (!status.open(QIODevice::ReadOnly | QIODevice::Text))
         return -1;
     for (QByteArray line = status.readLine(); !line.isEmpty(); line = status.readLine()) {

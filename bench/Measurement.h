@@ -30,12 +30,16 @@ struct MeasurementResult
     int memoCount = 0;
     double ms = 0;
     double limitMs = 0;
+    // The peak resident memory of the process the measurement ran in, in MB; negative
+    // until known. A measurement of another program gives that program's.
+    double peakRssMb = -1;
 };
 
-// "<name> n=<N> ms=<ms> limit_ms=<limit> ratio=<ms/limit>", times with two decimals.
-// A limit of zero gives the ratio "inf".
+// "<name> n=<N> ms=<ms> limit_ms=<limit> ratio=<ms/limit> peak_rss_mb=<MB>", times with
+// two decimals; the memory is left out while unknown. A limit of zero gives the ratio "inf".
 QString resultLine(const MeasurementResult &result);
 
-// The peak resident set size (VmHWM of /proc/self/status) in MB, or -1 where the
-// figure is not available.
+// The peak resident set size (VmHWM of /proc/<pid>/status) of this process or of
+// another one, in MB, or -1 where the figure is not available.
 double peakRssMb();
+double peakRssMb(qint64 pid);

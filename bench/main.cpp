@@ -2,18 +2,22 @@
 //
 // Generates a data file of N memos (default 100000) in a temporary folder and measures
 // the program's work on it against the bare building blocks, printing one line per
-// measurement and the peak memory at the end.
+// measurement with the peak memory of that measurement alone: each runs in a process of
+// its own (this program again, with --case=NAME --data=FOLDER, which also works by hand
+// under a profiler).
 // --small adds a second run at 10000 memos; --xcb uses the X server named by DISPLAY
 // instead of the offscreen platform; --keep leaves the data folder for a closer look and
-// --only runs just the named measurements (handy under a profiler).
+// --only runs just the named measurements.
 #include "BenchSession.h"
 #include "BigMemoMeasurements.h"
 #include "Boxes.h"
+#include "CaseProcess.h"
 #include "JotterlyApplication.h"
 #include "JotterlyError.h"
 #include "Measurement.h"
 #include "MemoDataGenerator.h"
 #include "MemoTreeMeasurements.h"
+#include "StartupMeasurements.h"
 #include "StoreMeasurements.h"
 #include "bench_interchange.h"
 
@@ -61,6 +65,7 @@ const std::vector<BenchCase> &benchCases()
         {"commit", single(MeasureCommit)},
         {"exit", single(MeasureExit)},
         {"bigmemo", MeasureBigMemo},
+        {"startup", MeasureStartup},
     };
     return cases;
 }
@@ -70,8 +75,18 @@ struct Options
     std::vector<int> memoCounts;
     bool useXcb = false;
     bool keepData = false;
-    QStringList only; // measurement names to run; empty runs them all
+    QStringList only;  // measurement names to run; empty runs them all
+    QString childCase; // --case: run just this measurement, in this process
+    QString childData; // --data: the folder the child works in
 };
+
+const BenchCase *findCase(const QString &name)
+{
+    for (const BenchCase &benchCase : benchCases())
+        if (name == QLatin1String(benchCase.name))
+            return &benchCase;
+    return nullptr;
+}
 
 void printLine(const QString &line)
 {
@@ -102,7 +117,7 @@ void printUsage()
                  "  --xcb    use the X server in DISPLAY instead of the offscreen platform\n"
                  "  --keep   keep the temporary data folder and print where it is\n"
                  "  --only=  run only the named measurements (load, filter, sort, listview,\n"
-                 "           backup, import, restore_all, commit, exit)\n",
+                 "           backup, import, restore_all, commit, exit, bigmemo, startup)\n",
                  kDefaultMemoCount, kSmallMemoCount);
 }
 
@@ -121,11 +136,15 @@ bool parseOptions(int argc, char **argv, Options &options)
             options.keepData = true;
         } else if (arg.startsWith("--only=")) {
             options.only = QString::fromUtf8(arg.mid(7)).split(QLatin1Char(','), Qt::SkipEmptyParts);
-            for (const QString &name : options.only) {
-                const auto known = [&name](const BenchCase &c) { return name == QLatin1String(c.name); };
-                if (std::none_of(benchCases().begin(), benchCases().end(), known))
+            for (const QString &name : options.only)
+                if (!findCase(name))
                     return false;
-            }
+        } else if (arg.startsWith("--case=")) {
+            options.childCase = QString::fromUtf8(arg.mid(7));
+            if (!findCase(options.childCase))
+                return false;
+        } else if (arg.startsWith("--data=")) {
+            options.childData = QString::fromUtf8(arg.mid(7));
         } else {
             bool ok = false;
             memoCount = arg.toInt(&ok);
@@ -134,6 +153,8 @@ bool parseOptions(int argc, char **argv, Options &options)
         }
     }
     options.memoCounts = {memoCount};
+    if (options.childCase.isEmpty() != options.childData.isEmpty())
+        return false;
     if (small && memoCount != kSmallMemoCount)
         options.memoCounts.push_back(kSmallMemoCount);
     return true;
@@ -158,8 +179,14 @@ BackgroundPictures loadPictures(const QString &folder, QStringList &notes)
     return pictures;
 }
 
-// Generates the data and runs every measurement at one memo count; false on a failure,
-// which is reported as a "#" line.
+QString messageOf(const std::exception &error)
+{
+    const auto *own = dynamic_cast<const JotterlyError *>(&error);
+    return own ? own->message() : QString::fromLocal8Bit(error.what());
+}
+
+// Generates the data at one memo count and runs every measurement on it, each in a
+// process of its own; false on a failure, which is reported as a "#" line.
 bool runSession(int memoCount, const Options &options)
 {
     QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/jotterly-bench-XXXXXX"));
@@ -170,21 +197,15 @@ bool runSession(int memoCount, const Options &options)
     folder.setAutoRemove(!options.keepData);
     if (options.keepData)
         printLine(QStringLiteral("# data folder kept: %1").arg(folder.path()));
-    BenchSession session;
-    session.memoCount = memoCount;
-    session.dataDir = folder.path() + QLatin1Char('/');
-    session.dataFile = session.dataDir + QStringLiteral("qzData.qzb");
-    session.iniPath = session.dataDir + QStringLiteral("qzConf.ini");
-    session.pictures = loadPictures(QCoreApplication::applicationDirPath() + QStringLiteral("/Images/"), session.notes);
-
-    bool ok = true;
+    const QString dataDir = folder.path() + QStringLiteral("/data/");
     try {
+        if (!QDir().mkpath(dataDir))
+            throw JotterlyError(QStringLiteral("cannot make %1").arg(dataDir));
         MemoDataPlan plan;
         plan.memoCount = memoCount;
         QElapsedTimer clock;
         clock.start();
-        session.data = GenerateMemoData(session.dataFile, plan);
-        const MemoDataSummary &d = session.data;
+        const MemoDataSummary d = GenerateMemoData(dataDir + QStringLiteral("qzData.qzb"), plan);
         printLine(QStringLiteral("# data n=%1: %2 top-level (%3 expanded, %4 without sub-memos, at most %5 sub-memos), "
                                  "%6 sub-memos, %7 multi-line, %8 with non-ASCII words, %9 text bytes; made in %10 ms")
                       .arg(memoCount)
@@ -197,13 +218,48 @@ bool runSession(int memoCount, const Options &options)
                       .arg(d.withNonAscii)
                       .arg(d.textBytes)
                       .arg(clock.elapsed()));
-        for (const BenchCase &benchCase : benchCases())
-            if (options.only.isEmpty() || options.only.contains(QLatin1String(benchCase.name)))
-                for (const MeasurementResult &result : benchCase.measure(session))
-                    printLine(resultLine(result));
     } catch (const std::exception &error) {
-        const auto *own = dynamic_cast<const JotterlyError *>(&error);
-        session.notes << QStringLiteral("error: %1").arg(own ? own->message() : QString::fromLocal8Bit(error.what()));
+        printLine(QStringLiteral("# error: ") + messageOf(error));
+        return false;
+    }
+    bool ok = true;
+    for (const BenchCase &benchCase : benchCases()) {
+        if (!options.only.isEmpty() && !options.only.contains(QLatin1String(benchCase.name)))
+            continue;
+        CaseProcessRequest request;
+        request.caseName = QLatin1String(benchCase.name);
+        request.dataDir = dataDir;
+        request.workDir = folder.path() + QLatin1Char('/') + request.caseName + QLatin1Char('/');
+        request.memoCount = memoCount;
+        if (options.useXcb)
+            request.extraArguments << QStringLiteral("--xcb");
+        ok = RunCaseProcess(request, options.keepData, printLine) && ok;
+    }
+    return ok;
+}
+
+// The child's part: one measurement on the data in options.childData, its lines
+// printed with this process's peak memory unless the measurement knows another's.
+bool runChild(const Options &options)
+{
+    BenchSession session;
+    session.memoCount = options.memoCounts.front();
+    session.dataDir = options.childData.endsWith(QLatin1Char('/')) ? options.childData
+                                                                   : options.childData + QLatin1Char('/');
+    session.dataFile = session.dataDir + QStringLiteral("qzData.qzb");
+    session.iniPath = session.dataDir + QStringLiteral("qzConf.ini");
+    session.pictures = loadPictures(QCoreApplication::applicationDirPath() + QStringLiteral("/Images/"), session.notes);
+    bool ok = true;
+    try {
+        std::vector<MeasurementResult> results = findCase(options.childCase)->measure(session);
+        const double peak = peakRssMb();
+        for (MeasurementResult &result : results) {
+            if (result.peakRssMb < 0)
+                result.peakRssMb = peak;
+            printLine(resultLine(result));
+        }
+    } catch (const std::exception &error) {
+        session.notes << QStringLiteral("error: %1").arg(messageOf(error));
         ok = false;
     }
     session.host.reset(); // the window goes before its data folder
@@ -216,6 +272,8 @@ bool runSession(int memoCount, const Options &options)
 
 int main(int argc, char **argv)
 {
+    if (argc == 2 && qstrcmp(argv[1], kBareWindowArgument) == 0)
+        return RunBareWindow(argc, argv);
     Options options;
     if (!parseOptions(argc, argv, options)) {
         printUsage();
@@ -237,6 +295,9 @@ int main(int argc, char **argv)
         return static_cast<int>(Boxes::IdCancel);
     });
 
+    if (!options.childCase.isEmpty())
+        return runChild(options) && boxes == 0 ? 0 : 1;
+
     printLine(QStringLiteral("# jotterly-bench platform=%1 build=%2 qt=%3 sqlite=%4 runs=%5 (median reported)")
                   .arg(QGuiApplication::platformName(), QStringLiteral(JOTTERLY_BENCH_BUILD_TYPE),
                        QString::fromLatin1(qVersion()), QString::fromLatin1(sqlite3_libversion()))
@@ -247,6 +308,5 @@ int main(int argc, char **argv)
     bool ok = true;
     for (int memoCount : options.memoCounts)
         ok = runSession(memoCount, options) && ok;
-    printLine(QStringLiteral("peak_rss_mb=%1").arg(peakRssMb(), 0, 'f', 1));
     return ok && boxes == 0 ? 0 : 1;
 }

@@ -7,6 +7,9 @@
 #include "ImageLists.h"
 #include "QtBoxPresenter.h"
 #include "SingleInstance.h"
+#include "StartupTiming.h"
+
+#include <QElapsedTimer>
 
 JotterlyApplication::JotterlyApplication(int &argc, char **argv)
     : QApplication(argc, argv)
@@ -27,6 +30,8 @@ bool JotterlyApplication::notify(QObject *receiver, QEvent *event)
 
 int RunJotterly(int argc, char **argv)
 {
+    QElapsedTimer sinceStart;
+    sinceStart.start();
     JotterlyApplication app(argc, argv);
     const QString title = GeneralErrorHandler::applicationTitle();
     QCoreApplication::setApplicationName(title);
@@ -46,5 +51,6 @@ int RunJotterly(int argc, char **argv)
     mainFm.attachIo(&ioDm);
     QObject::connect(&instance, &SingleInstance::activationRequested, &mainFm, &TmainFm::bringToFront);
     mainFm.show();
+    StartupTiming::watch(mainFm, sinceStart);
     return app.exec();
 }
