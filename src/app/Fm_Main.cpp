@@ -1,5 +1,6 @@
 #include "Fm_Main.h"
 
+#include "Dm_Common.h"
 #include "Dm_Io.h"
 #include "Fr_qzMemos.h"
 #include "GeneralErrorHandler.h"
@@ -8,6 +9,7 @@
 #include "JotterlyError.h"
 #include "Messages.h"
 #include "SingleInstance.h"
+#include "TQzFormState.h"
 #include "TQzVersionInfo.h"
 #include "WindowPlacement.h"
 
@@ -24,7 +26,7 @@ const QString kOptionSection = QStringLiteral("option");
 constexpr int kTitleBarAllowance = 32;
 } // namespace
 
-TmainFm::TmainFm(const AppPaths &paths, SingleInstance *instance, QWidget *parent)
+TmainFm::TmainFm(const AppPaths &paths, SingleInstance *instance, std::unique_ptr<TrayBackend> tray, QWidget *parent)
     : QMainWindow(parent)
     , exeDir(paths.exeDir)
     , dataDir(paths.dataDir)
@@ -34,10 +36,17 @@ TmainFm::TmainFm(const AppPaths &paths, SingleInstance *instance, QWidget *paren
     setObjectName(QStringLiteral("Fm_Main"));
     setWindowTitle(QStringLiteral("Brivel Software")); // replaced at the first show
     setGeometry(648, 252, 371, 480);
-    keepInsideScreen();
     QzVersionInfo1 = new TQzVersionInfo(this);
+    // The placement is watched first, so the tray's watch of the close button comes
+    // before it: a close that hides to the tray is no close of the window.
+    QzFormState1 = new TQzFormState(this);
+    QzFormState1->Section = QStringLiteral("form");
     createActions();
+    createTrayIcon(std::move(tray));
     FormCreate();
+    if (!QzFormState1->WasSaved())
+        keepInsideScreen();
+    QzTrayIcon1->Loaded();
 }
 
 TmainFm::~TmainFm()
@@ -68,6 +77,7 @@ void TmainFm::createActions()
     Action_DbRestore = new QAction(QStringLiteral("Database &Restore..."), this);
     Action_Import = new QAction(QStringLiteral("&Import"), this);
     connect(Action_AddMemo, &QAction::triggered, this, [this] {
+        QzTrayIcon1->Restore();
         if (memosFrame)
             QCoreApplication::postEvent(memosFrame, new QEvent(Msg::AddMemo));
     });
@@ -122,7 +132,9 @@ void TmainFm::FormCreate()
         [this] { addOpenEn = IniFile::ReadBool(iniPath, kOptionSection, QStringLiteral("addOpenEn"), false); });
     GeneralErrorHandler::guarded([this] { ADOConnection1.open(dataDir + QStringLiteral("qzData.qzb")); });
     GeneralErrorHandler::guarded([this] { readOptionsInForce(); });
-    // Help file, window position and tray hint are set here by their components.
+    // The help file is set here by its component.
+    QzFormState1->IniPath = iniPath;
+    QzTrayIcon1->setHint(QStringLiteral("Brivel Jotterly"));
 }
 
 void TmainFm::loadBackgroundPictures()
@@ -177,7 +189,19 @@ MemoFrameContext TmainFm::frameContext()
         context.commands.dbRestore = Action_DbRestore;
     if (Action_Import->isEnabled())
         context.commands.importFile = Action_Import;
-    context.hideToTray = [this] { showMinimized(); };
+    context.hideToTray = [this] { QzTrayIcon1->Minimize(); };
+    if (commonDm) {
+        HostCommands &commands = context.commands;
+        commands.options = commonDm->Action_Options;
+        commands.stayOnTop = commonDm->Action_UiStayOnTop;
+        commands.closeWindow = commonDm->Action_UiClose;
+        commands.helpContents = commonDm->HelpContents1;
+        commands.support = commonDm->Action_Contact;
+        commands.suggestion = commonDm->Action_Suggestion;
+        commands.visitWeb = commonDm->Action_Website;
+        commands.checkUpdate = commonDm->Action_Update;
+        commands.about = commonDm->Action_About;
+    }
     context.questions = &interchangeQuestions;
     return context;
 }
@@ -207,8 +231,10 @@ void TmainFm::FormShow()
 
 void TmainFm::firstShowSteps()
 {
-    setWindowTitle(QStringLiteral("Brivel Jotterly"));
-    // The update reminder test and going to the tray when starting minimized come here.
+    if (commonDm)
+        commonDm->FirstShowSteps();
+    else
+        setWindowTitle(QStringLiteral("Brivel Jotterly"));
 }
 
 void TmainFm::hideEvent(QHideEvent *event)
@@ -220,9 +246,11 @@ void TmainFm::hideEvent(QHideEvent *event)
 
 void TmainFm::FormHide()
 {
-    if (exiting)
+    // Switching the stay-on-top style hides the window for a moment: no hide to speak of.
+    if (exiting || (commonDm && commonDm->isSwitchingStyle()))
         return;
-    // The window placement is saved and the tray balloon considered here.
+    QzFormState1->SaveState();
+    showBalloonOnce();
 }
 
 bool TmainFm::event(QEvent *event)
@@ -236,7 +264,7 @@ bool TmainFm::event(QEvent *event)
 void TmainFm::tearDown()
 {
     exiting = true;
-    // The window placement is saved here.
+    GeneralErrorHandler::guarded([this] { QzFormState1->SaveState(); });
     delete memosFrame.data(); // commits an open edit
     if (instanceMutex)
         instanceMutex->release();
@@ -261,9 +289,8 @@ void TmainFm::bringToFront()
 {
     if (exiting)
         return;
+    // Also out of the tray: another start of the program always brings the window forward.
     if (isMinimized())
         setWindowState(windowState() & ~Qt::WindowMinimized);
-    show();
-    raise();
-    activateWindow();
+    QzTrayIcon1->Restore();
 }

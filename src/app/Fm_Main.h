@@ -9,13 +9,22 @@
 #include "OleDateTime.h"
 #include "SqlConnection.h"
 
+#include "TQzTrayIcon.h"
+#include "TrayBackend.h"
+
 #include <QMainWindow>
 #include <QPointer>
+#include <QTimer>
+
+#include <memory>
 
 class QAction;
+class QMenu;
 class SingleInstance;
 class TIoDm;
+class TQzFormState;
 class TQzVersionInfo;
+class TcommonDm;
 class TqzMemosFrame;
 
 class TmainFm : public QMainWindow
@@ -23,7 +32,9 @@ class TmainFm : public QMainWindow
     Q_OBJECT
 public:
     // instance is the single-instance guard that the exit gives up; it may be null.
-    TmainFm(const AppPaths &paths, SingleInstance *instance, QWidget *parent = nullptr);
+    // tray: the notification-area service; null means the desktop's own.
+    TmainFm(const AppPaths &paths, SingleInstance *instance, std::unique_ptr<TrayBackend> tray = nullptr,
+            QWidget *parent = nullptr);
     ~TmainFm() override;
 
     // Run-time state.
@@ -42,6 +53,11 @@ public:
 
     SqlConnection ADOConnection1;
     TQzVersionInfo *QzVersionInfo1 = nullptr;
+    TQzFormState *QzFormState1 = nullptr; // section "form" of qzConf.ini
+    TQzTrayIcon *QzTrayIcon1 = nullptr;
+    TrayImages PngImageList1; // the tray picture
+    QMenu *PopupMenu_Tray = nullptr;
+    QTimer Timer_balloon; // a balloon at most once an hour
     // The interchange questions (replace, file names) answered with the program's dialogs,
     // parented to this window; TIoDm and the memo tree ask through it.
     DialogQuestions interchangeQuestions;
@@ -56,6 +72,10 @@ public:
     void Action_ExitExecute();
     // Binds the backup, restore and import commands to the module that does the work.
     void attachIo(TIoDm *io);
+    // The common commands: the tray menu's first item, the first-show steps, the menu
+    // bar's File and Help commands.
+    void attachCommon(TcommonDm *common);
+    void QzTrayIcon1Click(Qt::MouseButton button);
     // The program's file version text, as written into interchange files.
     QString fileVersion() const;
     // Brings the window forward when another start of the program asks for it.
@@ -68,6 +88,11 @@ protected:
     bool event(QEvent *event) override;
 
 private:
+    void createTrayIcon(std::unique_ptr<TrayBackend> tray);
+    void showBalloonOnce();
+    // The desktop session ends: what is open is stored and the placement saved, and no
+    // box may hold up the logout.
+    void sessionEnding();
     void FormCreate();
     void keepInsideScreen();
     void FormShow();
@@ -81,4 +106,5 @@ private:
     void afterReadingFile(bool succeeded);
 
     TIoDm *IoDm = nullptr;
+    QPointer<TcommonDm> commonDm; // goes before the window
 };

@@ -1,6 +1,8 @@
 #include "JotterlyApplication.h"
 
 #include "AppPaths.h"
+#include "AutoStartEntry.h"
+#include "Dm_Common.h"
 #include "Dm_Io.h"
 #include "Fm_Main.h"
 #include "GeneralErrorHandler.h"
@@ -49,6 +51,17 @@ int RunJotterly(int argc, char **argv)
     TmainFm mainFm(AppPaths::forExecutable(), &instance);
     TIoDm ioDm(mainFm.ADOConnection1, mainFm.fileVersion(), mainFm.interchangeQuestions);
     mainFm.attachIo(&ioDm);
+    XdgAutoStartEntry autoStart(QStringLiteral("Brivel Jotterly"), QCoreApplication::applicationFilePath());
+    CommonDmContext common;
+    common.mainWindow = &mainFm;
+    common.trayIcon = mainFm.QzTrayIcon1;
+    common.formState = mainFm.QzFormState1;
+    common.iniPath = mainFm.iniPath;
+    common.runMinimizedEn = &mainFm.runMinimizedEn;
+    common.addOpenEn = &mainFm.addOpenEn;
+    common.autoStart = &autoStart;
+    TcommonDm commonDm(common);
+    mainFm.attachCommon(&commonDm);
     QObject::connect(&instance, &SingleInstance::activationRequested, &mainFm, &TmainFm::bringToFront);
     mainFm.show();
     StartupTiming::watch(mainFm, sinceStart);

@@ -94,11 +94,16 @@ TqzMemosFrame::TqzMemosFrame(const MemoFrameContext &context, QWidget *parent)
 TqzMemosFrame::~TqzMemosFrame()
 {
     // An edit in progress is committed first, so no typed text is lost at exit.
-    GeneralErrorHandler::guarded([this] { VtMemos->endEditNode(); });
-    GeneralErrorHandler::guarded([this] { expandStates.flush(); });
+    commitOpenWork();
     Timer_HotDelay->stop();
     delete VtMemos;
     VtMemos = nullptr;
+}
+
+void TqzMemosFrame::commitOpenWork()
+{
+    GeneralErrorHandler::guarded([this] { VtMemos->endEditNode(); });
+    GeneralErrorHandler::guarded([this] { expandStates.flush(); });
 }
 
 void TqzMemosFrame::createStatusBar()

@@ -83,6 +83,9 @@ public:
     // Writes the expanded states that wait for the user to pause, so that whoever reads
     // the memos table next sees them. Throws JotterlyError when a write fails.
     void storePendingExpandStates() { expandStates.flush(); }
+    // Stores what is still open, an edit in progress and expanded states not yet
+    // written, for a desktop session that ends before the program's own exit.
+    void commitOpenWork();
 
     // The memo whose text is being edited (or about to be), and the list-view row shown
     // unfolded; null when there is none.

@@ -1,0 +1,139 @@
+#include "TQzFormState.h"
+
+#include "Boxes.h"
+#include "IniFile.h"
+#include "JotterlyError.h"
+#include "WindowPlacement.h"
+
+#include <QEvent>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <limits>
+#include <optional>
+
+namespace {
+
+std::optional<int> readKey(const QString &path, const QString &section, const char *key)
+{
+    // A key that is missing or holds no integer reads as the sentinel, i.e. as missing.
+    constexpr int kMissing = std::numeric_limits<int>::min();
+    const int value = IniFile::ReadInteger(path, section, QLatin1String(key), kMissing);
+    return value == kMissing ? std::nullopt : std::optional<int>(value);
+}
+
+bool onSomeScreen(const QPoint &point)
+{
+    return QGuiApplication::screenAt(point) != nullptr;
+}
+
+} // namespace
+
+TQzFormState::TQzFormState(QWidget *owner)
+    : QObject(owner)
+    , owner(owner)
+{
+    HookFormEvents();
+}
+
+TQzFormState::~TQzFormState()
+{
+    UnhookFormEvents();
+}
+
+QWidget *TQzFormState::form() const
+{
+    return owner && owner->isWindow() ? owner.data() : nullptr;
+}
+
+bool TQzFormState::sizeable() const
+{
+    // A window whose size cannot change (a fixed-size dialog) keeps its size.
+    QWidget *window = form();
+    return window && window->minimumSize() != window->maximumSize()
+           && !window->windowFlags().testFlag(Qt::MSWindowsFixedSizeDialogHint);
+}
+
+void TQzFormState::HookFormEvents()
+{
+    if (!form() || hooked)
+        return;
+    owner->installEventFilter(this);
+    hooked = true;
+}
+
+void TQzFormState::UnhookFormEvents()
+{
+    if (owner && hooked)
+        owner->removeEventFilter(this);
+    hooked = false;
+}
+
+bool TQzFormState::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == owner) {
+        if (event->type() == QEvent::Show && !event->spontaneous())
+            RestoreState();
+        else if (event->type() == QEvent::Close)
+            SaveState();
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+bool TQzFormState::WasSaved() const
+{
+    return IniFile::ReadInteger(IniPath, Section, QStringLiteral("Saved"), 0) != 0;
+}
+
+void TQzFormState::SaveState()
+{
+    if (!Enabled)
+        return;
+    QWidget *window = form();
+    if (!window)
+        return;
+    const QRect normal = window->normalGeometry().isValid() ? window->normalGeometry() : window->geometry();
+    try {
+        IniFile::WriteInteger(IniPath, Section, QStringLiteral("Maximized"), window->isMaximized() ? 1 : 0);
+        IniFile::WriteInteger(IniPath, Section, QStringLiteral("Left"), normal.left());
+        IniFile::WriteInteger(IniPath, Section, QStringLiteral("Top"), normal.top());
+        if (sizeable()) {
+            IniFile::WriteInteger(IniPath, Section, QStringLiteral("Right"), normal.left() + normal.width());
+            IniFile::WriteInteger(IniPath, Section, QStringLiteral("Bottom"), normal.top() + normal.height());
+        }
+        IniFile::WriteInteger(IniPath, Section, QStringLiteral("Saved"), 1);
+    } catch (const JotterlyError &error) {
+        // The keys written so far stay; the placement is reported as saved all the same.
+        ErrorBox(error.message());
+    }
+    if (OnSaveState)
+        OnSaveState();
+}
+
+void TQzFormState::RestoreState()
+{
+    if (!Enabled)
+        return;
+    QWidget *window = form();
+    if (!window)
+        return;
+    WindowPlacement::StoredPlacement stored;
+    stored.left = readKey(IniPath, Section, "Left");
+    stored.top = readKey(IniPath, Section, "Top");
+    if (sizeable()) {
+        stored.right = readKey(IniPath, Section, "Right");
+        stored.bottom = readKey(IniPath, Section, "Bottom");
+    }
+    const bool maximize = IniFile::ReadInteger(IniPath, Section, QStringLiteral("Maximized"), 0) != 0;
+    const bool wasMaximized = window->isMaximized();
+    const QRect current = window->normalGeometry().isValid() ? window->normalGeometry() : window->geometry();
+    const QRect rect = WindowPlacement::restoredNormalRect(stored, current, sizeable(), onSomeScreen);
+    // The normal rectangle is set on the normal window, so that un-maximizing returns there.
+    if (wasMaximized)
+        window->setWindowState(window->windowState() & ~Qt::WindowMaximized);
+    window->setGeometry(rect);
+    if (maximize || wasMaximized)
+        window->setWindowState(window->windowState() | Qt::WindowMaximized);
+    if (OnRestoreState)
+        OnRestoreState();
+}

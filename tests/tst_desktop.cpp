@@ -1,0 +1,502 @@
+// Living in the notification area: the tray icon against a fake tray service, the
+// window placement, the start entry, the Options dialog and the web commands.
+#include "AutoStartEntry.h"
+#include "Boxes.h"
+#include "Dlg_Options.h"
+#include "Dm_Common.h"
+#include "Fm_Main.h"
+#include "IniFile.h"
+#include "TQzFormState.h"
+#include "TQzTrayIcon.h"
+#include "TrayBackend.h"
+#include "WindowPlacement.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+#include <QWindow>
+
+namespace {
+
+struct Balloon
+{
+    QString title, text;
+    int kind, ms;
+};
+
+class FakeTray : public TrayBackend
+{
+public:
+    bool available = true, refuseAdd = false, refuseModify = false, shown = false;
+    QString tip;
+    QList<qint64> icons; // the cache key of every icon handed over, in order
+    QList<Balloon> balloons;
+
+    bool isAvailable() const override { return available; }
+    bool add(const QIcon &icon, const QString &t) override { return take(icon, t, !refuseAdd) && (shown = true); }
+    bool modify(const QIcon &icon, const QString &t) override { return take(icon, t, !refuseModify); }
+    void remove() override { shown = false; }
+    void setMenu(QMenu *) override {}
+    void showBalloon(const QString &title, const QString &text, int kind, int ms) override
+    {
+        balloons.append({title, text, kind, ms});
+    }
+
+private:
+    bool take(const QIcon &icon, const QString &t, bool ok)
+    {
+        if (ok) {
+            tip = t;
+            icons.append(icon.cacheKey());
+        }
+        return ok;
+    }
+};
+
+// A window that counts the closes that reach it.
+class ProbeWindow : public QWidget
+{
+public:
+    int closes = 0;
+
+protected:
+    void closeEvent(QCloseEvent *event) override
+    {
+        ++closes;
+        QWidget::closeEvent(event);
+    }
+};
+
+// A close as the window manager's close button asks for it: a close event at the
+// native window that did not come from QWindow::close().
+void closeButton(QWidget &window)
+{
+    QCloseEvent close;
+    QCoreApplication::sendEvent(window.windowHandle(), &close);
+}
+
+QIcon colourIcon(Qt::GlobalColor colour)
+{
+    QPixmap pixmap(16, 16);
+    pixmap.fill(colour);
+    return QIcon(pixmap);
+}
+
+} // namespace
+
+class TstDesktop : public QObject
+{
+    Q_OBJECT
+    QStringList boxes;
+
+private slots:
+    void init()
+    {
+        boxes.clear();
+        Boxes::setPresenter([this](const QString &caption, const QString &text, Boxes::Buttons, Boxes::Icon) {
+            boxes << caption + QStringLiteral(": ") + text;
+            return static_cast<int>(Boxes::IdOk);
+        });
+    }
+
+    // --- tray icon -----------------------------------------------------------------------
+
+    void closeAndMinimizeGoToTheTray_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<bool>("active");
+        QTest::addColumn<bool>("toTray"); // CloseToTray or MinimizeToTray, as the action asks
+        QTest::addColumn<bool>("host");
+        QTest::addColumn<bool>("hiddenToTray");
+        QTest::newRow("close button hides") << "close" << true << true << true << true;
+        QTest::newRow("close without a tray host closes") << "close" << true << true << false << false;
+        QTest::newRow("close while not active closes") << "close" << false << true << true << false;
+        QTest::newRow("close with CloseToTray off closes") << "close" << true << false << true << false;
+        QTest::newRow("the program's own close is no tray close") << "close()" << true << true << true << false;
+        QTest::newRow("minimize hides") << "minimize" << true << true << true << true;
+        QTest::newRow("minimize without a tray host minimizes") << "minimize" << true << true << false << false;
+        QTest::newRow("minimize with MinimizeToTray off minimizes") << "minimize" << true << false << true << false;
+        QTest::newRow("first seen minimized goes to the tray") << "start minimized" << true << false << true << true;
+    }
+    void closeAndMinimizeGoToTheTray()
+    {
+        QFETCH(QString, action);
+        QFETCH(bool, active);
+        QFETCH(bool, toTray);
+        QFETCH(bool, host);
+        QFETCH(bool, hiddenToTray);
+        ProbeWindow window;
+        auto *fake = new FakeTray;
+        fake->available = host;
+        TQzTrayIcon tray(&window, std::unique_ptr<TrayBackend>(fake));
+        tray.CloseToTray = toTray;
+        tray.MinimizeToTray = toTray;
+        int minimizes = 0;
+        tray.OnMinimize = [&] { ++minimizes; };
+        tray.Loaded();
+        tray.setActive(active);
+        if (action == QLatin1String("start minimized")) {
+            window.showMinimized();
+        } else {
+            window.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&window));
+        }
+        if (action == QLatin1String("close"))
+            closeButton(window);
+        else if (action == QLatin1String("close()"))
+            window.close();
+        else if (action == QLatin1String("minimize"))
+            window.showMinimized();
+        QCoreApplication::processEvents();
+
+        const bool closing = action.startsWith(QLatin1String("close"));
+        QCOMPARE(window.closes, closing && !hiddenToTray ? 1 : 0);
+        if (hiddenToTray) {
+            QVERIFY(!window.isVisible());
+            QVERIFY(tray.isInTray());
+            tray.Restore(); // comes back in its normal state
+            QVERIFY(window.isVisible());
+            QVERIFY(!window.isMinimized());
+        } else if (!closing) {
+            QVERIFY(window.isMinimized());
+        }
+        QCOMPARE(minimizes, action == QLatin1String("minimize") ? 1 : 0);
+    }
+
+    void textsAreCut()
+    {
+        QWidget window;
+        auto *fake = new FakeTray;
+        TQzTrayIcon tray(&window, std::unique_ptr<TrayBackend>(fake));
+        tray.Loaded();
+        tray.setHint(QString(200, QLatin1Char('h')));
+        QCOMPARE(fake->tip, QString(127, QLatin1Char('h')));
+        tray.setShowHint(false);
+        QCOMPARE(fake->tip, QString());
+        tray.ShowBalloonHint(QString(80, QLatin1Char('t')), QString(300, QLatin1Char('x')), 1, 10);
+        QCOMPARE(fake->balloons.size(), 1);
+        QCOMPARE(fake->balloons[0].title.size(), 63);
+        QCOMPARE(fake->balloons[0].text.size(), 255);
+        QCOMPARE(fake->balloons[0].ms, 10000);
+    }
+
+    void animationRunsThroughTheImages()
+    {
+        QWidget window;
+        auto *fake = new FakeTray;
+        TQzTrayIcon tray(&window, std::unique_ptr<TrayBackend>(fake));
+        const TrayImages images = {colourIcon(Qt::red), colourIcon(Qt::green), colourIcon(Qt::blue)};
+        tray.setImages(&images);
+        tray.setInterval(0);
+        tray.Loaded();
+        fake->icons.clear();
+        tray.setAnimate(true);
+        QCOMPARE(tray.Interval(), 200); // a period of 0 runs at 200 ms
+        QTRY_VERIFY_WITH_TIMEOUT(fake->icons.size() >= 6, 3000);
+        tray.setAnimate(false);
+        // The stop shows ImageIndex again; before it, frames 0, 1, 2, 0, 1 in turn.
+        const QList<qint64> keys = {images[0].cacheKey(), images[1].cacheKey(), images[2].cacheKey()};
+        for (int i = 0; i < 5; ++i)
+            QCOMPARE(fake->icons[i], keys[i % 3]);
+        QCOMPARE(fake->icons.last(), keys[0]);
+    }
+
+    void serviceFailuresAreShown_data()
+    {
+        QTest::addColumn<QString>("failure");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("add refused") << "add"
+                                     << "AddToTray can not add icon to the tray";
+        QTest::newRow("icon refresh refused") << "icon"
+                                              << "ResetIcon Error";
+        QTest::newRow("tip refused") << "hint"
+                                     << "SetHint Error";
+        QTest::newRow("no image list") << "index"
+                                       << "SetImageIndex: No image list assigned";
+    }
+    void serviceFailuresAreShown()
+    {
+        QFETCH(QString, failure);
+        QFETCH(QString, expected);
+        QWidget window;
+        auto *fake = new FakeTray;
+        fake->refuseAdd = failure == QLatin1String("add");
+        TQzTrayIcon tray(&window, std::unique_ptr<TrayBackend>(fake));
+        tray.Loaded();
+        QCOMPARE(tray.isInTray(), failure != QLatin1String("add"));
+        fake->refuseModify = true;
+        if (failure == QLatin1String("icon"))
+            tray.setIcon(colourIcon(Qt::red));
+        else if (failure == QLatin1String("hint"))
+            tray.setHint(QStringLiteral("new tip"));
+        else if (failure == QLatin1String("index"))
+            tray.setImageIndex(1);
+        QCOMPARE(boxes, QStringList{QStringLiteral("Brivel TrayIcon Error: ") + expected});
+    }
+
+    // The main window: one balloon an hour, none at exit, the placement written.
+    void mainWindowBalloonAndExit()
+    {
+        QTemporaryDir folder;
+        const QString dir = folder.path() + QLatin1Char('/');
+        auto *fake = new FakeTray;
+        TmainFm window(AppPaths{dir, dir}, nullptr, std::unique_ptr<TrayBackend>(fake));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(fake->tip, QStringLiteral("Brivel Jotterly"));
+        for (int hide = 0; hide < 2; ++hide) {
+            closeButton(window);
+            QCoreApplication::processEvents();
+            QVERIFY(!window.isVisible());
+            window.QzTrayIcon1->Restore();
+        }
+        QCOMPARE(fake->balloons.size(), 1); // twice within the hour
+        QCOMPARE(fake->balloons[0].title, QStringLiteral("Brivel Jotterly"));
+        QCOMPARE(fake->balloons[0].text, QStringLiteral("Click here to open!"));
+        QCOMPARE(fake->balloons[0].kind, 1);
+        window.Timer_balloon.stop(); // as if the hour had passed
+        closeButton(window);
+        QCOMPARE(fake->balloons.size(), 2);
+        window.QzTrayIcon1->Restore();
+        window.Action_ExitExecute();
+        QCOMPARE(fake->balloons.size(), 2);
+        QCOMPARE(IniFile::ReadInteger(dir + QStringLiteral("qzConf.ini"), QStringLiteral("form"),
+                                      QStringLiteral("Saved"), 0),
+                 1);
+        QVERIFY2(boxes.filter(QStringLiteral("TrayIcon")).isEmpty(), qPrintable(boxes.join(QLatin1Char('\n'))));
+    }
+
+    // --- window placement ----------------------------------------------------------------
+
+    void restoredNormalRect_data()
+    {
+        QTest::addColumn<QList<int>>("stored"); // left, top, right, bottom; -1 for missing
+        QTest::addColumn<bool>("sizeable");
+        QTest::addColumn<bool>("onScreen");
+        QTest::addColumn<QRect>("expected");
+        QTest::newRow("all keys") << QList<int>{10, 20, 410, 520} << true << true << QRect(10, 20, 400, 500);
+        QTest::newRow("no right and bottom: current size")
+            << QList<int>{10, 20, -1, -1} << true << true << QRect(10, 20, 371, 480);
+        QTest::newRow("fixed border keeps its size")
+            << QList<int>{10, 20, 410, 520} << false << true << QRect(10, 20, 371, 480);
+        QTest::newRow("on no screen: to the corner")
+            << QList<int>{3000, 2000, 3400, 2500} << true << false << QRect(0, 0, 400, 500);
+        QTest::newRow("edges in the wrong order keep the size")
+            << QList<int>{500, 500, 100, 100} << true << true << QRect(500, 500, 371, 480);
+        QTest::newRow("nothing stored") << QList<int>{-1, -1, -1, -1} << true << true << QRect(648, 252, 371, 480);
+    }
+    void restoredNormalRect()
+    {
+        QFETCH(QList<int>, stored);
+        QFETCH(bool, sizeable);
+        QFETCH(bool, onScreen);
+        QFETCH(QRect, expected);
+        const auto key = [&](int i) { return stored[i] < 0 ? std::nullopt : std::optional<int>(stored[i]); };
+        const WindowPlacement::StoredPlacement placement{key(0), key(1), key(2), key(3)};
+        QCOMPARE(WindowPlacement::restoredNormalRect(placement, QRect(648, 252, 371, 480), sizeable,
+                                                     [onScreen](const QPoint &) { return onScreen; }),
+                 expected);
+    }
+
+    void placementKeys_data()
+    {
+        QTest::addColumn<bool>("sizeable");
+        QTest::addColumn<QStringList>("keys");
+        QTest::newRow("sizeable") << true << QStringList{"Maximized", "Left", "Top", "Right", "Bottom", "Saved"};
+        QTest::newRow("fixed border") << false << QStringList{"Maximized", "Left", "Top", "Saved"};
+    }
+    void placementKeys()
+    {
+        QFETCH(bool, sizeable);
+        QFETCH(QStringList, keys);
+        QTemporaryDir folder;
+        QWidget window;
+        window.setGeometry(100, 120, 300, 200);
+        if (!sizeable)
+            window.setFixedSize(300, 200);
+        TQzFormState state(&window);
+        state.Section = QStringLiteral("form");
+        state.IniPath = folder.filePath(QStringLiteral("qzConf.ini"));
+        int saves = 0;
+        state.OnSaveState = [&] { ++saves; };
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        state.SaveState();
+        QFile file(state.IniPath);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QStringList written;
+        for (const QByteArray &line : file.readAll().split('\n'))
+            if (line.contains('='))
+                written << QString::fromUtf8(line.left(line.indexOf('=')));
+        QCOMPARE(written, keys);
+        QCOMPARE(saves, 1);
+        // Restored on the next show, wherever the window has gone meanwhile.
+        window.hide();
+        window.move(10, 10);
+        window.show();
+        QCOMPARE(window.geometry().topLeft(), QPoint(100, 120));
+    }
+
+    void maximizedComesBackOverItsNormalRect()
+    {
+        QTemporaryDir folder;
+        const QString ini = folder.filePath(QStringLiteral("qzConf.ini"));
+        {
+            QWidget window;
+            window.setGeometry(100, 120, 300, 200);
+            TQzFormState state(&window);
+            state.Section = QStringLiteral("form");
+            state.IniPath = ini;
+            window.showMaximized();
+            QVERIFY(QTest::qWaitForWindowExposed(&window));
+            window.close();
+        }
+        QWidget again;
+        TQzFormState state(&again);
+        state.Section = QStringLiteral("form");
+        state.IniPath = ini;
+        again.show();
+        QVERIFY(again.isMaximized());
+        QCOMPARE(again.normalGeometry(), QRect(100, 120, 300, 200));
+    }
+
+    void unwritableFileStopsTheSaveOnce()
+    {
+        QTemporaryDir folder;
+        QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("qzConf.ini"))); // no file can go there
+        QWidget window;
+        TQzFormState state(&window);
+        state.Section = QStringLiteral("form");
+        state.IniPath = folder.filePath(QStringLiteral("qzConf.ini"));
+        int saves = 0;
+        state.OnSaveState = [&] { ++saves; };
+        state.SaveState();
+        QCOMPARE(boxes.size(), 1); // the keys after the failing one are not tried
+        QVERIFY(boxes[0].contains(QStringLiteral("Unable to write to")));
+        QCOMPARE(saves, 1);
+    }
+
+    // --- start entry, options, web commands ----------------------------------------------
+
+    void autoStartExec_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("exec");
+        QTest::newRow("plain") << "/opt/jotterly/jotterly"
+                               << "/opt/jotterly/jotterly";
+        QTest::newRow("blanks") << "/home/a b/jotterly"
+                                << "\"/home/a b/jotterly\"";
+        QTest::newRow("quote and dollar") << "/x/\"$y/j"
+                                          << "\"/x/\\\\\"\\\\$y/j\"";
+        QTest::newRow("percent") << "/x/100%/j"
+                                 << "/x/100%%/j";
+    }
+    void autoStartExec()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, exec);
+        QCOMPARE(XdgAutoStartEntry::execArgument(path), exec);
+    }
+
+    void autoStartEntryIsMadeOnlyWhenMissing()
+    {
+        QTemporaryDir home;
+        XdgAutoStartEntry entry(QStringLiteral("Brivel Jotterly"), QStringLiteral("/a b/jotterly"), home.path());
+        QVERIFY(entry.filePath().endsWith(QStringLiteral("/autostart/Brivel Jotterly.desktop")));
+        entry.make();
+        QVERIFY(entry.exists());
+        QFile file(entry.filePath());
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.readAll().contains("Exec=\"/a b/jotterly\"\n"));
+        file.resize(0);
+        file.write("[Desktop Entry]\nExec=/elsewhere/jotterly\n");
+        file.close();
+        entry.make(); // an existing entry stays as it is
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("[Desktop Entry]\nExec=/elsewhere/jotterly\n"));
+        file.close();
+        entry.remove();
+        QVERIFY(!entry.exists());
+        // A folder that cannot be made: nothing happens, nothing is said.
+        QFile blocker(home.filePath(QStringLiteral("blocked")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        XdgAutoStartEntry blocked(QStringLiteral("Brivel Jotterly"), QStringLiteral("/j"), blocker.fileName());
+        blocked.make();
+        QVERIFY(!blocked.exists());
+    }
+
+    void optionsDialog_data()
+    {
+        QTest::addColumn<bool>("ok");
+        QTest::newRow("OK stores and puts in force") << true;
+        QTest::newRow("Cancel changes nothing") << false;
+    }
+    void optionsDialog()
+    {
+        QFETCH(bool, ok);
+        QTemporaryDir folder;
+        XdgAutoStartEntry entry(QStringLiteral("Brivel Jotterly"), QStringLiteral("/j"), folder.path());
+        bool runMinimized = false, addOpen = true;
+        CommonDmContext context;
+        context.iniPath = folder.filePath(QStringLiteral("qzConf.ini"));
+        context.runMinimizedEn = &runMinimized;
+        context.addOpenEn = &addOpen;
+        context.autoStart = &entry;
+        TcommonDm common(context);
+        TOptionsDlg dialog(common);
+        QVERIFY(!dialog.cb_AutoStart->isChecked() && !dialog.cb_AutoMinimized->isChecked());
+        QVERIFY(dialog.cb_AddOpen->isChecked());
+        for (QCheckBox *box : {dialog.cb_AutoStart, dialog.cb_AutoMinimized, dialog.cb_AddOpen})
+            box->toggle();
+        dialog.show();
+        QTest::mouseClick(ok ? dialog.Btn_Ok : dialog.Btn_Cancel, Qt::LeftButton);
+        QCOMPARE(runMinimized, ok);
+        QCOMPARE(addOpen, !ok);
+        QCOMPARE(entry.exists(), ok);
+        QCOMPARE(QFile::exists(context.iniPath), ok);
+        if (ok) {
+            QVERIFY(
+                IniFile::ReadBool(context.iniPath, QStringLiteral("option"), QStringLiteral("runMinimizedEn"), false));
+            QVERIFY(!IniFile::ReadBool(context.iniPath, QStringLiteral("option"), QStringLiteral("addOpenEn"), true));
+        }
+    }
+
+    void webCommands_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<bool>("recordsVisit");
+        QTest::newRow("visit web site") << "Action_Website"
+                                        << "https://www.brivel.example/index.htm" << true;
+        QTest::newRow("check for update") << "Action_Update"
+                                          << "https://www.brivel.example/index.htm" << true;
+        QTest::newRow("contact support") << "Action_Contact"
+                                         << "mailto:support@brivel.example" << false;
+        QTest::newRow("suggestion") << "Action_Suggestion"
+                                    << "mailto:support@brivel.example" << false;
+    }
+    void webCommands()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, url);
+        QFETCH(bool, recordsVisit);
+        QTemporaryDir folder;
+        CommonDmContext context;
+        context.iniPath = folder.filePath(QStringLiteral("qzConf.ini"));
+        QList<QUrl> opened;
+        context.openUrl = [&](const QUrl &target) { opened << target; };
+        TcommonDm common(context);
+        common.findChild<QAction *>(command)->trigger();
+        QCOMPARE(opened, QList<QUrl>{QUrl(url)});
+        const QString visit = IniFile::ReadString(context.iniPath, QStringLiteral("option"), QStringLiteral("visitWeb"),
+                                                  {});
+        QCOMPARE(!visit.isEmpty(), recordsVisit);
+    }
+};
+
+QTEST_MAIN(TstDesktop)
+#include "tst_desktop.moc"
