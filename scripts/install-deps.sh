@@ -7,7 +7,7 @@ packages=(
   libsqlite3-dev zlib1g-dev libpugixml-dev libsimpleini-dev libicu-dev
   libgl-dev
   fonts-dejavu-core
-  xvfb xauth xdotool x11-utils imagemagick trayer
+  xvfb xauth xdotool x11-utils imagemagick trayer openbox xclip
   xdg-utils sqlite3
 )
 missing=()

@@ -410,3 +410,69 @@ e2e_choose_file() {
         waited=$((waited + 1))
     done
 }
+
+# Starts the openbox window manager and waits until it has taken over the screen.
+e2e_start_wm() {
+    command -v openbox >/dev/null || fail "the tool 'openbox' is missing; run scripts/install-deps.sh"
+    openbox --sm-disable >"$E2E_WORK/openbox.log" 2>&1 &
+    E2E_PIDS+=("$!")
+    local waited=0
+    while ! xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do
+        [ "$waited" -lt 50 ] || fail "openbox did not take over the screen within 5 s"
+        sleep 0.1
+        waited=$((waited + 1))
+    done
+}
+
+# Starts trayer as the tray host, a panel at the top right, and waits for its panel.
+e2e_start_tray_host() {
+    command -v trayer >/dev/null || fail "the tool 'trayer' is missing; run scripts/install-deps.sh"
+    trayer --edge top --align right --widthtype request --height 32 --SetDockType true \
+        --transparent false --tint 0x444444 >"$E2E_WORK/trayer.log" 2>&1 &
+    E2E_TRAYER_PID=$!
+    E2E_PIDS+=("$E2E_TRAYER_PID")
+    local waited=0
+    while [ -z "$(xdotool search --name '^panel$' 2>/dev/null)" ]; do
+        [ "$waited" -lt 50 ] || fail "trayer showed no panel within 5 s"
+        sleep 0.1
+        waited=$((waited + 1))
+    done
+}
+
+# Sets IX, IY to the centre of the one icon in trayer's panel, waiting up to 10 s for
+# the icon to be docked (the empty panel is 2 pixels wide).
+e2e_tray_icon_centre() {
+    local panel waited=0
+    panel=$(xdotool search --name '^panel$' 2>/dev/null | head -n 1)
+    [ -n "$panel" ] || fail "trayer's panel is gone"
+    while :; do
+        e2e_window_geometry "$panel"
+        [ "$WW" -gt 10 ] && break
+        [ "$waited" -lt 100 ] || fail "no icon was docked in trayer's panel within 10 s"
+        sleep 0.1
+        waited=$((waited + 1))
+    done
+    IX=$((WX + WW / 2))
+    IY=$((WY + WH / 2))
+}
+
+# Waits up to the given seconds until no window of the process titled "Brivel Jotterly"
+# is visible.
+e2e_wait_hidden() {
+    local pid=$1 seconds=${2:-5}
+    local deadline=$(($(date +%s%N) + seconds * 1000000000))
+    while [ -n "$(xdotool search --all --onlyvisible --pid "$pid" --name "$E2E_CAPTION_PATTERN" 2>/dev/null)" ]; do
+        [ "$(date +%s%N)" -lt "$deadline" ] || return 1
+        sleep 0.1
+    done
+}
+
+# Waits up to the given seconds for the process to end.
+e2e_wait_ended() {
+    local pid=$1 seconds=${2:-5}
+    local deadline=$(($(date +%s%N) + seconds * 1000000000))
+    while e2e_alive "$pid"; do
+        [ "$(date +%s%N)" -lt "$deadline" ] || return 1
+        sleep 0.1
+    done
+}
