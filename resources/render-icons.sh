@@ -42,9 +42,11 @@ done
 # come from the 32 px drawing.
 render "$icons/src/tray.svg" 16 "$icons/tray/tray-16.png"
 render "$icons/src/tray-22.svg" 22 "$icons/tray/tray-22.png"
+render "$icons/src/tray-22.svg" 44 "$icons/tray/tray-44.png"
 render "$icons/src/tray-32.svg" 32 "$icons/tray/tray-32.png"
 render "$icons/src/tray-32.svg" 48 "$icons/tray/tray-48.png"
 render "$icons/src/tray-32.svg" 64 "$icons/tray/tray-64.png"
+render "$icons/src/tray-32.svg" 96 "$icons/tray/tray-96.png"
 
 # Application picture for the window, the desktop file and the About box.
 for size in 48 64 128 256; do

@@ -28,18 +28,18 @@ struct Balloon
     int kind, ms;
 };
 
+// The tray service, recording what it is handed; it refuses on request.
 class FakeTray : public TrayBackend
 {
 public:
-    bool available = true, refuseAdd = false, refuseModify = false, shown = false;
+    bool available = true, refuseAdd = false, refuseModify = false;
     QString tip;
-    QList<qint64> icons; // the cache key of every icon handed over, in order
     QList<Balloon> balloons;
 
     bool isAvailable() const override { return available; }
-    bool add(const QIcon &icon, const QString &t) override { return take(icon, t, !refuseAdd) && (shown = true); }
-    bool modify(const QIcon &icon, const QString &t) override { return take(icon, t, !refuseModify); }
-    void remove() override { shown = false; }
+    bool add(const QIcon &, const QString &t) override { return !refuseAdd && take(t); }
+    bool modify(const QIcon &, const QString &t) override { return !refuseModify && take(t); }
+    void remove() override {}
     void setMenu(QMenu *) override {}
     void showBalloon(const QString &title, const QString &text, int kind, int ms) override
     {
@@ -47,27 +47,56 @@ public:
     }
 
 private:
-    bool take(const QIcon &icon, const QString &t, bool ok)
+    bool take(const QString &t)
     {
-        if (ok) {
-            tip = t;
-            icons.append(icon.cacheKey());
-        }
-        return ok;
+        tip = t;
+        return true;
     }
 };
 
-// A window that counts the closes that reach it.
-class ProbeWindow : public QWidget
+// A window that counts the closes reaching it, with its tray icon over a fake service.
+struct TrayFixture
 {
-public:
-    int closes = 0;
-
-protected:
-    void closeEvent(QCloseEvent *event) override
+    struct Window : QWidget
     {
-        ++closes;
-        QWidget::closeEvent(event);
+        int closes = 0;
+        void closeEvent(QCloseEvent *event) override { ++closes, QWidget::closeEvent(event); }
+    } window;
+    FakeTray *fake = new FakeTray;
+    TQzTrayIcon tray{&window, std::unique_ptr<TrayBackend>(fake)};
+};
+
+// A window whose placement is kept in a temporary configuration file.
+struct PlacedWindow
+{
+    QTemporaryDir folder;
+    QWidget window;
+    TQzFormState state{&window};
+    explicit PlacedWindow(const QString &ini = QString())
+    {
+        state.Section = QStringLiteral("form");
+        state.IniPath = ini.isEmpty() ? folder.filePath(QStringLiteral("qzConf.ini")) : ini;
+    }
+};
+
+// The common commands over a temporary configuration file and start entry; pages and
+// mail addresses are recorded instead of opened.
+struct CommonFixture
+{
+    QTemporaryDir folder;
+    XdgAutoStartEntry entry{QStringLiteral("Brivel Jotterly"), QStringLiteral("/j"), folder.path()};
+    bool runMinimized = false, addOpen = true;
+    QList<QUrl> opened;
+    CommonDmContext context;
+    std::unique_ptr<TcommonDm> common;
+    CommonFixture()
+    {
+        context.iniPath = folder.filePath(QStringLiteral("qzConf.ini"));
+        context.runMinimizedEn = &runMinimized;
+        context.addOpenEn = &addOpen;
+        context.autoStart = &entry;
+        context.openUrl = [this](const QUrl &url) { opened << url; };
+        common = std::make_unique<TcommonDm>(context);
     }
 };
 
@@ -129,10 +158,9 @@ private slots:
         QFETCH(bool, toTray);
         QFETCH(bool, host);
         QFETCH(bool, hiddenToTray);
-        ProbeWindow window;
-        auto *fake = new FakeTray;
+        TrayFixture f;
+        auto &[window, fake, tray] = f;
         fake->available = host;
-        TQzTrayIcon tray(&window, std::unique_ptr<TrayBackend>(fake));
         tray.CloseToTray = toTray;
         tray.MinimizeToTray = toTray;
         int minimizes = 0;
@@ -169,9 +197,8 @@ private slots:
 
     void textsAreCut()
     {
-        QWidget window;
-        auto *fake = new FakeTray;
-        TQzTrayIcon tray(&window, std::unique_ptr<TrayBackend>(fake));
+        TrayFixture f;
+        auto &[window, fake, tray] = f;
         tray.Loaded();
         tray.setHint(QString(200, QLatin1Char('h')));
         QCOMPARE(fake->tip, QString(127, QLatin1Char('h')));
@@ -182,27 +209,6 @@ private slots:
         QCOMPARE(fake->balloons[0].title.size(), 63);
         QCOMPARE(fake->balloons[0].text.size(), 255);
         QCOMPARE(fake->balloons[0].ms, 10000);
-    }
-
-    void animationRunsThroughTheImages()
-    {
-        QWidget window;
-        auto *fake = new FakeTray;
-        TQzTrayIcon tray(&window, std::unique_ptr<TrayBackend>(fake));
-        const TrayImages images = {colourIcon(Qt::red), colourIcon(Qt::green), colourIcon(Qt::blue)};
-        tray.setImages(&images);
-        tray.setInterval(0);
-        tray.Loaded();
-        fake->icons.clear();
-        tray.setAnimate(true);
-        QCOMPARE(tray.Interval(), 200); // a period of 0 runs at 200 ms
-        QTRY_VERIFY_WITH_TIMEOUT(fake->icons.size() >= 6, 3000);
-        tray.setAnimate(false);
-        // The stop shows ImageIndex again; before it, frames 0, 1, 2, 0, 1 in turn.
-        const QList<qint64> keys = {images[0].cacheKey(), images[1].cacheKey(), images[2].cacheKey()};
-        for (int i = 0; i < 5; ++i)
-            QCOMPARE(fake->icons[i], keys[i % 3]);
-        QCOMPARE(fake->icons.last(), keys[0]);
     }
 
     void serviceFailuresAreShown_data()
@@ -222,10 +228,9 @@ private slots:
     {
         QFETCH(QString, failure);
         QFETCH(QString, expected);
-        QWidget window;
-        auto *fake = new FakeTray;
+        TrayFixture f;
+        auto &[window, fake, tray] = f;
         fake->refuseAdd = failure == QLatin1String("add");
-        TQzTrayIcon tray(&window, std::unique_ptr<TrayBackend>(fake));
         tray.Loaded();
         QCOMPARE(tray.isInTray(), failure != QLatin1String("add"));
         fake->refuseModify = true;
@@ -313,20 +318,15 @@ private slots:
     {
         QFETCH(bool, sizeable);
         QFETCH(QStringList, keys);
-        QTemporaryDir folder;
-        QWidget window;
-        window.setGeometry(100, 120, 300, 200);
+        PlacedWindow f;
+        f.window.setGeometry(100, 120, 300, 200);
         if (!sizeable)
-            window.setFixedSize(300, 200);
-        TQzFormState state(&window);
-        state.Section = QStringLiteral("form");
-        state.IniPath = folder.filePath(QStringLiteral("qzConf.ini"));
+            f.window.setFixedSize(300, 200);
         int saves = 0;
-        state.OnSaveState = [&] { ++saves; };
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        state.SaveState();
-        QFile file(state.IniPath);
+        f.state.OnSaveState = [&] { ++saves; };
+        f.window.show();
+        f.state.SaveState();
+        QFile file(f.state.IniPath);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QStringList written;
         for (const QByteArray &line : file.readAll().split('\n'))
@@ -335,46 +335,32 @@ private slots:
         QCOMPARE(written, keys);
         QCOMPARE(saves, 1);
         // Restored on the next show, wherever the window has gone meanwhile.
-        window.hide();
-        window.move(10, 10);
-        window.show();
-        QCOMPARE(window.geometry().topLeft(), QPoint(100, 120));
+        f.window.hide();
+        f.window.move(10, 10);
+        f.window.show();
+        QCOMPARE(f.window.geometry().topLeft(), QPoint(100, 120));
     }
 
     void maximizedComesBackOverItsNormalRect()
     {
-        QTemporaryDir folder;
-        const QString ini = folder.filePath(QStringLiteral("qzConf.ini"));
-        {
-            QWidget window;
-            window.setGeometry(100, 120, 300, 200);
-            TQzFormState state(&window);
-            state.Section = QStringLiteral("form");
-            state.IniPath = ini;
-            window.showMaximized();
-            QVERIFY(QTest::qWaitForWindowExposed(&window));
-            window.close();
-        }
-        QWidget again;
-        TQzFormState state(&again);
-        state.Section = QStringLiteral("form");
-        state.IniPath = ini;
-        again.show();
-        QVERIFY(again.isMaximized());
-        QCOMPARE(again.normalGeometry(), QRect(100, 120, 300, 200));
+        PlacedWindow first;
+        first.window.setGeometry(100, 120, 300, 200);
+        first.window.showMaximized();
+        QVERIFY(QTest::qWaitForWindowExposed(&first.window));
+        first.window.close();
+        PlacedWindow again(first.state.IniPath);
+        again.window.show();
+        QVERIFY(again.window.isMaximized());
+        QCOMPARE(again.window.normalGeometry(), QRect(100, 120, 300, 200));
     }
 
     void unwritableFileStopsTheSaveOnce()
     {
-        QTemporaryDir folder;
-        QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("qzConf.ini"))); // no file can go there
-        QWidget window;
-        TQzFormState state(&window);
-        state.Section = QStringLiteral("form");
-        state.IniPath = folder.filePath(QStringLiteral("qzConf.ini"));
+        PlacedWindow f;
+        QVERIFY(QDir(f.folder.path()).mkdir(QStringLiteral("qzConf.ini"))); // no file can go there
         int saves = 0;
-        state.OnSaveState = [&] { ++saves; };
-        state.SaveState();
+        f.state.OnSaveState = [&] { ++saves; };
+        f.state.SaveState();
         QCOMPARE(boxes.size(), 1); // the keys after the failing one are not tried
         QVERIFY(boxes[0].contains(QStringLiteral("Unable to write to")));
         QCOMPARE(saves, 1);
@@ -382,36 +368,17 @@ private slots:
 
     // --- start entry, options, web commands ----------------------------------------------
 
-    void autoStartExec_data()
-    {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("exec");
-        QTest::newRow("plain") << "/opt/jotterly/jotterly"
-                               << "/opt/jotterly/jotterly";
-        QTest::newRow("blanks") << "/home/a b/jotterly"
-                                << "\"/home/a b/jotterly\"";
-        QTest::newRow("quote and dollar") << "/x/\"$y/j"
-                                          << "\"/x/\\\\\"\\\\$y/j\"";
-        QTest::newRow("percent") << "/x/100%/j"
-                                 << "/x/100%%/j";
-    }
-    void autoStartExec()
-    {
-        QFETCH(QString, path);
-        QFETCH(QString, exec);
-        QCOMPARE(XdgAutoStartEntry::execArgument(path), exec);
-    }
-
     void autoStartEntryIsMadeOnlyWhenMissing()
     {
         QTemporaryDir home;
-        XdgAutoStartEntry entry(QStringLiteral("Brivel Jotterly"), QStringLiteral("/a b/jotterly"), home.path());
+        // Blanks call for quotes, a $ for a backslash that the file's own escaping doubles.
+        XdgAutoStartEntry entry(QStringLiteral("Brivel Jotterly"), QStringLiteral("/a b/$jotterly"), home.path());
         QVERIFY(entry.filePath().endsWith(QStringLiteral("/autostart/Brivel Jotterly.desktop")));
         entry.make();
         QVERIFY(entry.exists());
         QFile file(entry.filePath());
         QVERIFY(file.open(QIODevice::ReadWrite));
-        QVERIFY(file.readAll().contains("Exec=\"/a b/jotterly\"\n"));
+        QVERIFY(file.readAll().contains("Exec=\"/a b/\\\\$jotterly\"\n"));
         file.resize(0);
         file.write("[Desktop Entry]\nExec=/elsewhere/jotterly\n");
         file.close();
@@ -438,31 +405,20 @@ private slots:
     void optionsDialog()
     {
         QFETCH(bool, ok);
-        QTemporaryDir folder;
-        XdgAutoStartEntry entry(QStringLiteral("Brivel Jotterly"), QStringLiteral("/j"), folder.path());
-        bool runMinimized = false, addOpen = true;
-        CommonDmContext context;
-        context.iniPath = folder.filePath(QStringLiteral("qzConf.ini"));
-        context.runMinimizedEn = &runMinimized;
-        context.addOpenEn = &addOpen;
-        context.autoStart = &entry;
-        TcommonDm common(context);
-        TOptionsDlg dialog(common);
+        CommonFixture f;
+        TOptionsDlg dialog(*f.common);
         QVERIFY(!dialog.cb_AutoStart->isChecked() && !dialog.cb_AutoMinimized->isChecked());
         QVERIFY(dialog.cb_AddOpen->isChecked());
         for (QCheckBox *box : {dialog.cb_AutoStart, dialog.cb_AutoMinimized, dialog.cb_AddOpen})
             box->toggle();
         dialog.show();
         QTest::mouseClick(ok ? dialog.Btn_Ok : dialog.Btn_Cancel, Qt::LeftButton);
-        QCOMPARE(runMinimized, ok);
-        QCOMPARE(addOpen, !ok);
-        QCOMPARE(entry.exists(), ok);
-        QCOMPARE(QFile::exists(context.iniPath), ok);
-        if (ok) {
-            QVERIFY(
-                IniFile::ReadBool(context.iniPath, QStringLiteral("option"), QStringLiteral("runMinimizedEn"), false));
-            QVERIFY(!IniFile::ReadBool(context.iniPath, QStringLiteral("option"), QStringLiteral("addOpenEn"), true));
-        }
+        QCOMPARE(f.runMinimized, ok);
+        QCOMPARE(f.addOpen, !ok);
+        QCOMPARE(f.entry.exists(), ok);
+        const QString ini = f.context.iniPath, option = QStringLiteral("option");
+        QCOMPARE(IniFile::ReadString(ini, option, QStringLiteral("runMinimizedEn"), {}), ok ? "1" : "");
+        QCOMPARE(IniFile::ReadString(ini, option, QStringLiteral("addOpenEn"), {}), ok ? "0" : "");
     }
 
     void webCommands_data()
@@ -484,17 +440,30 @@ private slots:
         QFETCH(QString, command);
         QFETCH(QString, url);
         QFETCH(bool, recordsVisit);
-        QTemporaryDir folder;
-        CommonDmContext context;
-        context.iniPath = folder.filePath(QStringLiteral("qzConf.ini"));
-        QList<QUrl> opened;
-        context.openUrl = [&](const QUrl &target) { opened << target; };
-        TcommonDm common(context);
-        common.findChild<QAction *>(command)->trigger();
-        QCOMPARE(opened, QList<QUrl>{QUrl(url)});
-        const QString visit = IniFile::ReadString(context.iniPath, QStringLiteral("option"), QStringLiteral("visitWeb"),
-                                                  {});
+        CommonFixture f;
+        f.common->findChild<QAction *>(command)->trigger();
+        QCOMPARE(f.opened, QList<QUrl>{QUrl(url)});
+        const QString visit = IniFile::ReadString(f.context.iniPath, QStringLiteral("option"),
+                                                  QStringLiteral("visitWeb"), {});
         QCOMPARE(!visit.isEmpty(), recordsVisit);
+    }
+
+    // Stay on top twice: back to the normal style, at the same place and size.
+    void stayOnTopTwice()
+    {
+        CommonFixture f;
+        PlacedWindow placed(f.context.iniPath);
+        f.context.mainWindow = &placed.window;
+        f.context.formState = &placed.state;
+        TcommonDm common(f.context);
+        placed.window.setGeometry(100, 120, 300, 200);
+        placed.window.show();
+        for (bool onTop : {true, false}) {
+            common.Action_UiStayOnTop->trigger();
+            QCOMPARE(placed.window.windowFlags().testFlag(Qt::WindowStaysOnTopHint), onTop);
+            QVERIFY(placed.window.isVisible());
+            QCOMPARE(placed.window.geometry(), QRect(100, 120, 300, 200));
+        }
     }
 };
 

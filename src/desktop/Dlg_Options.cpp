@@ -16,6 +16,8 @@ TOptionsDlg::TOptionsDlg(TcommonDm &common, QWidget *parent)
     , common(common)
 {
     setWindowTitle(QStringLiteral("Options"));
+    // A fixed-size dialog: a title and a close button, nothing to minimize or maximize.
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     const CommonDmContext &context = common.context();
     cb_AutoStart = new QCheckBox(QStringLiteral("Start with Windows"), this);
     cb_AutoStart->setObjectName(QStringLiteral("cb_AutoStart"));

@@ -64,7 +64,8 @@ QVector<QIcon> list16()
 QIcon trayIcon()
 {
     QIcon icon;
-    for (int size : {16, 22, 32, 48, 64}) {
+    // Tray hosts ask for 16 to 48 px, and twice that on high-DPI panels.
+    for (int size : {16, 22, 32, 44, 48, 64, 96}) {
         const QString path = QStringLiteral(":/icons/tray/tray-%1.png").arg(size);
         if (QFile::exists(path))
             icon.addFile(path);
