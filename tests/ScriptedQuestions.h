@@ -17,6 +17,7 @@ public:
     enum class Kind { Save, Open };
 
     QString nextFile;                  // what every file-name question answers
+    int nextType = 0;                  // the file type chosen, where a question asks for one
     QList<FileNameRequest> dialogs;    // each file-name question, in order
     QList<Kind> dialogKinds;           // and whether it asked for a file to save or to open
     QList<ReplaceAnswer> answers;      // the script of the replace questions
@@ -51,6 +52,8 @@ private:
     {
         dialogKinds << kind;
         dialogs << request;
+        if (request.chosenType)
+            *request.chosenType = nextType;
         return nextFile;
     }
 };

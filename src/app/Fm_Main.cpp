@@ -180,6 +180,7 @@ MemoFrameContext TmainFm::frameContext()
     MemoFrameContext context;
     context.connection = &ADOConnection1;
     context.iniPath = iniPath;
+    context.dataDir = dataDir;
     context.fileVersion = fileVersion();
     context.pictures = &pictures;
     context.hostWindow = this;

@@ -31,6 +31,8 @@ QString messageOf(const std::exception &error)
 
 void report(const std::exception &error)
 {
+    if (dynamic_cast<const SilentAbort *>(&error))
+        return; // the user stopped it; nothing to tell
     report(messageOf(error));
 }
 

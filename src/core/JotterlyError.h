@@ -18,3 +18,11 @@ public:
 private:
     QString text;
 };
+
+// A failure that needs no message: the user stopped it. The general error handler passes
+// it over in silence.
+class SilentAbort : public JotterlyError
+{
+public:
+    using JotterlyError::JotterlyError;
+};

@@ -31,6 +31,9 @@ struct FileNameRequest
     QString filter;
     QString defaultExt;
     QString startPath; // a folder or a file; empty: the last name chosen in this dialog
+    // When set, the file type (0-based entry of the filter) comes back here: the dialogs
+    // offer the type chosen last in this dialog, the first one the first time.
+    int *chosenType = nullptr;
 };
 
 class InterchangeQuestions

@@ -12,6 +12,7 @@
 #include "PictureToolBar.h"
 #include "SqlConnection.h"
 #include "Statements.h"
+#include "TQzSendMessage.h"
 #include "TQzStatusBar.h"
 #include "TipPanel.h"
 
@@ -68,6 +69,7 @@ TqzMemosFrame::TqzMemosFrame(const MemoFrameContext &context, QWidget *parent)
     connect(ToolBar_Bottom, &MemoSearchBar::filterChanged, this, [this] { ApplySearchFilter(); });
     connect(ToolBar_Bottom, &MemoSearchBar::searchCleared, this, [this] { VtMemos->setFocus(Qt::OtherFocusReason); });
     createStatusBar();
+    QzSendMessage1 = new TQzSendMessage(this);
     menus = std::make_unique<MemoMenus>(MemoMenuCommands{Action_MemoAdd, Action_MemoAddChild, Action_MemoEdit,
                                                          Action_MemoDelete, Action_Email, Action_Save, Action_CopyMemo,
                                                          Action_PasteMemo, Action_SelectAll, Action_Deselect,

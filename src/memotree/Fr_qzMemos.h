@@ -23,6 +23,9 @@
 #include <memory>
 
 class QAction;
+class TQzSendMessage;
+struct ListingEntry;
+struct ListingFooter;
 class QLabel;
 class QMenu;
 class QTimer;
@@ -74,6 +77,15 @@ public:
     void Action_SelectAllExecute();
     void Action_DeselectExecute();
     void Action_ExportExecute();
+    void Action_SaveExecute();
+    void Action_SaveAllExecute();
+    void Action_PrintExecute();
+    void Action_EmailExecute();
+    // The listings: asks for a file and its type, then writes the selected memos (all:
+    // every memo shown, the selection cleared afterwards).
+    void SaveMemos(bool all);
+    bool WriteText(bool all, const QString &fileName);
+    bool WriteHtml(bool all, const QString &fileName);
     void Action_CopyMemoExecute();
     void Action_PasteMemoExecute();
     void Action_searchWideExecute();
@@ -96,6 +108,8 @@ protected:
     bool event(QEvent *event) override;
 
 private:
+    bool writeListing(bool all, const QString &fileName,
+                      QByteArray (*listing)(const std::vector<ListingEntry> &, const ListingFooter &));
     // The items of the "&Move to" submenus: the top level (nullptr) and top-level memos.
     struct MoveTarget
     {
@@ -183,6 +197,7 @@ private:
     TipPanel *Panel_tip = nullptr;
     MemoSearchBar *ToolBar_Bottom = nullptr;
     TQzStatusBar *QzStatusBar1 = nullptr;
+    TQzSendMessage *QzSendMessage1 = nullptr; // every property at its default
     QLabel *StatusImage = nullptr;
     std::unique_ptr<MemoMenus> menus;
     QTimer *Timer_HotDelay = nullptr;

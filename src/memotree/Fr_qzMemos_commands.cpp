@@ -85,9 +85,10 @@ void TqzMemosFrame::createActions()
     bind(Action_PasteMemo, &TqzMemosFrame::Action_PasteMemoExecute);
     bind(Action_searchWide, &TqzMemosFrame::Action_searchWideExecute);
     bind(Action_Export, &TqzMemosFrame::Action_ExportExecute);
-    // E-mail, save and print come with their own parts of the program.
-    for (QAction *later : {Action_Email, Action_Save, Action_SaveAll, Action_Print})
-        later->setProperty("pending", true);
+    bind(Action_Save, &TqzMemosFrame::Action_SaveExecute);
+    bind(Action_SaveAll, &TqzMemosFrame::Action_SaveAllExecute);
+    bind(Action_Print, &TqzMemosFrame::Action_PrintExecute);
+    bind(Action_Email, &TqzMemosFrame::Action_EmailExecute);
 }
 
 void TqzMemosFrame::createToolBar()

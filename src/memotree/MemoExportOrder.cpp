@@ -24,3 +24,20 @@ std::vector<MemoRecord> MemoExportOrder(const std::vector<OutlineNode *> &select
     }
     return records;
 }
+
+std::vector<ListingEntry> MemoListingEntries(const std::vector<OutlineNode *> &selected)
+{
+    std::vector<ListingEntry> entries;
+    for (const OutlineNode *node : selected) {
+        const TMemoInfo *memo = memoOf(node);
+        if (!memo)
+            continue;
+        ListingEntry entry{memo->content, node->level() == 0, {}};
+        for (int i = 0; entry.topLevel && i < node->childCount(); ++i) {
+            if (const TMemoInfo *child = memoOf(node->child(i)))
+                entry.subMemos.push_back(child->content);
+        }
+        entries.push_back(std::move(entry));
+    }
+    return entries;
+}

@@ -2,6 +2,7 @@
 // memo export (ExportMemos) writes, and that the listings of a selection reuse.
 #pragma once
 
+#include "MemoListing.h"
 #include "MemoRecord.h"
 
 #include <vector>
@@ -14,3 +15,8 @@ class OutlineNode;
 // (selected or not, shown or hidden by the filter) with their own pid. Nodes without a
 // record are left out. Nothing selected gives no records.
 std::vector<MemoRecord> MemoExportOrder(const std::vector<OutlineNode *> &selected);
+
+// The entries of a listing of the selected nodes (in pre-order): each selected node, and
+// for one at level 0 the texts of all its children (selected or not, shown or hidden).
+// Nodes without a record are left out.
+std::vector<ListingEntry> MemoListingEntries(const std::vector<OutlineNode *> &selected);

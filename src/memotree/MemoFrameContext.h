@@ -44,6 +44,7 @@ struct MemoFrameContext
 {
     SqlConnection *connection = nullptr;
     QString iniPath;
+    QString dataDir;     // ends with "/"; the e-mail command writes into its Temp folder
     QString fileVersion; // written into exported files
     const BackgroundPictures *pictures = nullptr;
     QMainWindow *hostWindow = nullptr;

@@ -4,10 +4,15 @@
 #include "OutlineTextLayout.h"
 
 #include <QApplication>
+#include <QFontMetricsF>
+#include <QImage>
+#include <QPagedPaintDevice>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleOption>
+
+#include <algorithm>
 
 namespace {
 constexpr int kIndent = 18; // width of one level of indentation and of the button column
@@ -529,6 +534,53 @@ void OutlineView::renderShownRows(QPainter *painter, int width) const
         paintRow(painter, node, QRect(0, y, width, h), true);
         y += h;
     }
+}
+
+int OutlineView::printShownRows(QPagedPaintDevice &device) const
+{
+    ensureRows();
+    const int width = qMax(1, viewport()->width());
+    std::vector<int> tops; // where each row starts in the tall picture; one more for its end
+    tops.reserve(rows.size() + 1);
+    tops.push_back(0);
+    for (OutlineNode *node : rows)
+        tops.push_back(tops.back() + measure(node, width, kWholeText));
+    const int height = qMax(1, tops.back());
+
+    const QString sample = QStringLiteral("Tj");
+    const qreal onScreen = QFontMetricsF(font()).boundingRect(sample).height();
+    const qreal onDevice = QFontMetricsF(font(), &device).boundingRect(sample).height();
+    const qreal scale = onScreen > 0 && onDevice > 0 ? onDevice / onScreen : 1.0;
+    // A piece is what one page holds of the picture, in screen pixels.
+    const int pieceWidth = qMax(1, static_cast<int>(device.width() / scale));
+    const int pieceHeight = qMax(1, static_cast<int>(device.height() / scale));
+    const int across = (width + pieceWidth - 1) / pieceWidth;
+    const int down = (height + pieceHeight - 1) / pieceHeight;
+
+    QImage piece(qMin(pieceWidth, width), pieceHeight, QImage::Format_RGB32);
+    QPainter page(&device);
+    int pages = 0;
+    for (int row = 0; row < down; ++row) {
+        const int pieceTop = row * pieceHeight;
+        // The first row that reaches into this piece.
+        const auto first = std::upper_bound(tops.begin(), tops.end(), pieceTop) - tops.begin() - 1;
+        for (int column = 0; column < across; ++column) {
+            const int pieceLeft = column * pieceWidth;
+            piece.fill(Qt::white);
+            {
+                QPainter painter(&piece);
+                painter.setFont(font());
+                painter.translate(-pieceLeft, -pieceTop);
+                for (size_t i = static_cast<size_t>(qMax<std::ptrdiff_t>(0, first));
+                     i < rows.size() && tops[i] < pieceTop + pieceHeight; ++i)
+                    paintRow(&painter, rows[i], QRect(0, tops[i], width, tops[i + 1] - tops[i]), true);
+            }
+            if (pages++ > 0)
+                device.newPage();
+            page.drawImage(QRectF(0, 0, piece.width() * scale, piece.height() * scale), piece);
+        }
+    }
+    return pages;
 }
 
 // ---------------------------------------------------------------------------------------

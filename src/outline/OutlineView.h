@@ -21,6 +21,7 @@
 
 #include "OutlineEditor.h"
 class QMenu;
+class QPagedPaintDevice;
 
 class OutlineView : public QAbstractScrollArea, private OutlineTreeObserver
 {
@@ -102,6 +103,13 @@ public:
     // Paints every shown row, stacked from the top, at the given width (printing).
     int shownRowsHeight(int width) const;
     void renderShownRows(QPainter *painter, int width) const;
+    // Prints every shown row (not only those scrolled into view) as the view paints them,
+    // on white, at the view's width: the outline as one tall picture, scaled by the ratio
+    // of the height of "Tj" on the device and on the screen and cut into page-sized
+    // pieces, left to right, then top to bottom. Each page is drawn from a picture of its
+    // own piece only, so memory stays bounded however long the outline is. Returns the
+    // number of pages.
+    int printShownRows(QPagedPaintDevice &device) const;
 
 protected:
     void paintEvent(QPaintEvent *event) override;

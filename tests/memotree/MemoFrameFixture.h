@@ -11,6 +11,7 @@
 #include "MemoSearchBar.h"
 #include "Messages.h"
 #include "OutlineEditor.h"
+#include "ScriptedQuestions.h"
 #include "SqlConnection.h"
 #include "TQzStatusBar.h"
 #include "TipPanel.h"
@@ -135,6 +136,8 @@ public:
         context.iniPath = iniPath();
         context.pictures = &pictures;
         context.hostWindow = host.get();
+        context.questions = &questions;
+        context.dataDir = dir.path() + QLatin1Char('/');
         frame = new TqzMemosFrame(context, host.get());
         host->setCentralWidget(frame);
         host->show();
@@ -258,6 +261,7 @@ public:
     }
 
     QTemporaryDir dir;
+    ScriptedQuestions questions; // file names for the export and listing commands
     SqlConnection db;
     BackgroundPictures pictures;
     std::unique_ptr<QMainWindow> host;

@@ -22,6 +22,12 @@ QHash<QString, QString> &lastChosen()
     return names;
 }
 
+QHash<QString, int> &lastType()
+{
+    static QHash<QString, int> types;
+    return types;
+}
+
 QString showQtDialog(Kind kind, const Request &request, QWidget *parent)
 {
     QFileDialog dialog(parent, request.caption, request.startPath);
@@ -33,8 +39,13 @@ QString showQtDialog(Kind kind, const Request &request, QWidget *parent)
     dialog.setDefaultSuffix(Interchange::ToQtDefaultSuffix(request.defaultExt));
     dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
     dialog.setSizeGripEnabled(true);
+    const QStringList types = dialog.nameFilters();
+    if (request.chosenType && *request.chosenType >= 0 && *request.chosenType < types.size())
+        dialog.selectNameFilter(types[*request.chosenType]);
     if (dialog.exec() != QDialog::Accepted)
         return QString();
+    if (request.chosenType)
+        *request.chosenType = qMax(0, types.indexOf(dialog.selectedNameFilter()));
     return dialog.selectedFiles().value(0);
 }
 
@@ -43,10 +54,15 @@ QString run(Kind kind, QWidget *parent, const Request &request)
     Request shown = request;
     if (shown.startPath.isEmpty())
         shown.startPath = lastChosen().value(shown.name);
+    if (shown.chosenType)
+        *shown.chosenType = lastType().value(shown.name, 0);
     const Presenter &presenter = currentPresenter();
     const QString chosen = presenter ? presenter(kind, shown, parent) : showQtDialog(kind, shown, parent);
-    if (!chosen.isEmpty() && !shown.name.isEmpty())
+    if (!chosen.isEmpty() && !shown.name.isEmpty()) {
         lastChosen().insert(shown.name, chosen);
+        if (shown.chosenType)
+            lastType().insert(shown.name, *shown.chosenType);
+    }
     return chosen;
 }
 
