@@ -17,6 +17,7 @@
 #include "Measurement.h"
 #include "MemoDataGenerator.h"
 #include "MemoTreeMeasurements.h"
+#include "PrintMeasurement.h"
 #include "StartupMeasurements.h"
 #include "StoreMeasurements.h"
 #include "bench_interchange.h"
@@ -66,6 +67,7 @@ const std::vector<BenchCase> &benchCases()
         {"exit", single(MeasureExit)},
         {"bigmemo", MeasureBigMemo},
         {"startup", MeasureStartup},
+        {"print", single(MeasurePrint)},
     };
     return cases;
 }
@@ -117,7 +119,8 @@ void printUsage()
                  "  --xcb    use the X server in DISPLAY instead of the offscreen platform\n"
                  "  --keep   keep the temporary data folder and print where it is\n"
                  "  --only=  run only the named measurements (load, filter, sort, listview,\n"
-                 "           backup, import, restore_all, commit, exit, bigmemo, startup)\n",
+                 "           backup, import, restore_all, commit, exit, bigmemo, startup,\n"
+                 "           print)\n",
                  kDefaultMemoCount, kSmallMemoCount);
 }
 
