@@ -390,6 +390,8 @@ private slots:
         QCOMPARE(Interchange::ToQtFileDialogFilter(QStringLiteral("Text|*.txt;*.log|All files (*.*)|*.*")),
                  QStringLiteral("Text (*.txt *.log);;All files (*.*)"));
         QCOMPARE(Interchange::ToQtFileDialogFilter(QStringLiteral("Lonely")), QStringLiteral("Lonely (*)"));
+        QCOMPARE(Interchange::ToQtFileDialogFilter(QStringLiteral("HTML file (*.htm; *.html)|*.htm;*.html")),
+                 QStringLiteral("HTML file (*.htm *.html)"));
         QCOMPARE(Interchange::ToQtDefaultSuffix(QLatin1String(Interchange::kDefaultExt)), QStringLiteral("qzx"));
     }
 

@@ -45,11 +45,16 @@ QString ToQtFileDialogFilter(const QString &filter)
     const QStringList parts = filter.split(u'|');
     QStringList entries;
     for (qsizetype i = 0; i < parts.size(); i += 2) {
-        const QString description = parts[i];
+        QString description = parts[i];
         const QString patterns = patternsOf(i + 1 < parts.size() ? parts[i + 1] : QString());
-        const QString shown = QLatin1Char('(') + patterns + QLatin1Char(')');
-        // Qt takes the patterns from the parentheses at the end of each entry.
-        entries << (description.endsWith(shown) ? description : description + QLatin1Char(' ') + shown);
+        // Qt takes the patterns from the parentheses at the end of each entry, split at
+        // blanks: a list of its own there ("(*.htm; *.html)") gives way to Qt's form.
+        const qsizetype open = description.lastIndexOf(QLatin1Char('('));
+        if (description.endsWith(QLatin1Char(')')) && open >= 0)
+            description.truncate(open); // the blanks before it stay as written
+        else
+            description += QLatin1Char(' ');
+        entries << description + QLatin1Char('(') + patterns + QLatin1Char(')');
     }
     return entries.join(QStringLiteral(";;"));
 }
