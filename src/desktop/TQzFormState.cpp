@@ -22,6 +22,12 @@ std::optional<int> readKey(const QString &path, const QString &section, const ch
     return value == kMissing ? std::nullopt : std::optional<int>(value);
 }
 
+// The rectangle the window has when shown normally (neither minimized nor maximized).
+QRect normalRect(const QWidget &window)
+{
+    return window.normalGeometry().isValid() ? window.normalGeometry() : window.geometry();
+}
+
 bool onSomeScreen(const QPoint &point)
 {
     return QGuiApplication::screenAt(point) != nullptr;
@@ -92,7 +98,7 @@ void TQzFormState::SaveState()
     QWidget *window = form();
     if (!window)
         return;
-    const QRect normal = window->normalGeometry().isValid() ? window->normalGeometry() : window->geometry();
+    const QRect normal = normalRect(*window);
     try {
         IniFile::WriteInteger(IniPath, Section, QStringLiteral("Maximized"), window->isMaximized() ? 1 : 0);
         IniFile::WriteInteger(IniPath, Section, QStringLiteral("Left"), normal.left());
@@ -126,7 +132,7 @@ void TQzFormState::RestoreState()
     }
     const bool maximize = IniFile::ReadInteger(IniPath, Section, QStringLiteral("Maximized"), 0) != 0;
     const bool wasMaximized = window->isMaximized();
-    const QRect current = window->normalGeometry().isValid() ? window->normalGeometry() : window->geometry();
+    const QRect current = normalRect(*window);
     const QRect rect = WindowPlacement::restoredNormalRect(stored, current, sizeable(), onSomeScreen);
     // The normal rectangle is set on the normal window, so that un-maximizing returns there.
     if (wasMaximized)

@@ -12,7 +12,7 @@ namespace {
 QString userConfigHome()
 {
     const QString fromEnvironment = qEnvironmentVariable("XDG_CONFIG_HOME");
-    // The specification asks for an absolute path; anything else is ignored.
+    // Only an absolute path counts as a configuration folder; anything else is ignored.
     if (!fromEnvironment.isEmpty() && QDir::isAbsolutePath(fromEnvironment))
         return fromEnvironment;
     return QDir::homePath() + QStringLiteral("/.config");

@@ -32,8 +32,8 @@ public:
 
     QString filePath() const { return path; }
 
-    // The path as one argument of an Exec key: quoted when it holds a character that the
-    // Desktop Entry Specification reserves, with ", `, $ and \ escaped inside the quotes,
+    // The path as one argument of an Exec key: quoted when it holds a character that
+    // desktop entries reserve (blanks, quotes, $, *, ...), with ", `, $ and \ escaped inside the quotes,
     // then escaped once more as a desktop file string; a % is always doubled.
     static QString execArgument(const QString &executable);
 

@@ -456,23 +456,30 @@ e2e_tray_icon_centre() {
     IY=$((WY + WH / 2))
 }
 
-# Waits up to the given seconds until no window of the process titled "Brivel Jotterly"
-# is visible.
-e2e_wait_hidden() {
-    local pid=$1 seconds=${2:-5}
+# Waits up to the given seconds until the command (a function name and its arguments)
+# fails; false when it still holds then.
+e2e_wait_while() {
+    local seconds=$1
+    shift
     local deadline=$(($(date +%s%N) + seconds * 1000000000))
-    while [ -n "$(xdotool search --all --onlyvisible --pid "$pid" --name "$E2E_CAPTION_PATTERN" 2>/dev/null)" ]; do
+    while "$@"; do
         [ "$(date +%s%N)" -lt "$deadline" ] || return 1
         sleep 0.1
     done
 }
 
+# True while a window of the process titled "Brivel Jotterly" is visible.
+e2e_program_window_visible() {
+    [ -n "$(xdotool search --all --onlyvisible --pid "$1" --name "$E2E_CAPTION_PATTERN" 2>/dev/null)" ]
+}
+
+# Waits up to the given seconds until no window of the process titled "Brivel Jotterly"
+# is visible.
+e2e_wait_hidden() {
+    e2e_wait_while "${2:-5}" e2e_program_window_visible "$1"
+}
+
 # Waits up to the given seconds for the process to end.
 e2e_wait_ended() {
-    local pid=$1 seconds=${2:-5}
-    local deadline=$(($(date +%s%N) + seconds * 1000000000))
-    while e2e_alive "$pid"; do
-        [ "$(date +%s%N)" -lt "$deadline" ] || return 1
-        sleep 0.1
-    done
+    e2e_wait_while "${2:-5}" e2e_alive "$1"
 }

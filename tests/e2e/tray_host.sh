@@ -75,8 +75,7 @@ tray_menu m
 e2e_wait_sql "$app/qzData.qzb" "select count(*) from memos where content='pasted from the clipboard'" 1 5 ||
     expect_failed "the tray's Paste To Memo did not store the clipboard's text"
 sleep 0.5
-[ -z "$(xdotool search --all --onlyvisible --pid "$pid" --name "$E2E_CAPTION_PATTERN" 2>/dev/null)" ] ||
-    expect_failed "Paste To Memo showed the window"
+! e2e_program_window_visible "$pid" || expect_failed "Paste To Memo showed the window"
 
 # "Exit" from the tray menu ends the program and keeps the placement.
 tray_menu x
