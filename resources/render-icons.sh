@@ -52,7 +52,8 @@ render "$icons/src/tray-32.svg" 96 "$icons/tray/tray-96.png"
 for size in 48 64 128 256; do
   render "$icons/src/appIcon.svg" "$size" "$icons/app/appIcon-$size.png"
 done
-cp "$icons/app/appIcon-64.png" "$images/appIcon.png"
+# The About box shows it 65 px wide: drawn at twice that for high-DPI screens.
+render "$icons/src/appIcon.svg" 130 "$images/appIcon.png"
 
 # Status bar picture.
 render "$icons/src/statusImage.svg" 16 "$icons/status/statusImage.png"

@@ -13,7 +13,7 @@ set_tests_properties(e2e_program_built PROPERTIES
   FIXTURES_SETUP jotterly_e2e_program)
 
 foreach(check first_start second_instance kill_restart type_memo_kill screenshot_views backup_restore
-    tray_host tray_none save_all_html)
+    tray_host tray_none save_all_html update_reminder)
   add_test(NAME e2e_${check}
     COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/${check}.sh $<TARGET_FILE:jotterly>)
   set_tests_properties(e2e_${check} PROPERTIES

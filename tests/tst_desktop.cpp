@@ -1,11 +1,18 @@
 // Living in the notification area: the tray icon against a fake tray service, the
-// window placement, the start entry, the Options dialog and the web commands.
+// window placement, the start entry, the Options dialog and the web commands; the update
+// reminder, F1 help and the About box.
 #include "AutoStartEntry.h"
 #include "Boxes.h"
+#include "Dlg_About.h"
 #include "Dlg_Options.h"
+#include "Dlg_Update.h"
 #include "Dm_Common.h"
 #include "Fm_Main.h"
+#include "HelpContext.h"
 #include "IniFile.h"
+#include "Messages.h"
+#include "OleDateTime.h"
+#include "TQZHHComp.h"
 #include "TQzFormState.h"
 #include "TQzTrayIcon.h"
 #include "TrayBackend.h"
@@ -14,9 +21,12 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFile>
+#include <QLabel>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBrowser>
 #include <QUrl>
 #include <QWindow>
 
@@ -85,7 +95,8 @@ struct CommonFixture
 {
     QTemporaryDir folder;
     XdgAutoStartEntry entry{QStringLiteral("Brivel Jotterly"), QStringLiteral("/j"), folder.path()};
-    bool runMinimized = false, addOpen = true;
+    bool runMinimized = false, addOpen = true, visitWebEn = true;
+    double visitWeb = 0;
     QList<QUrl> opened;
     CommonDmContext context;
     std::unique_ptr<TcommonDm> common;
@@ -94,6 +105,8 @@ struct CommonFixture
         context.iniPath = folder.filePath(QStringLiteral("qzConf.ini"));
         context.runMinimizedEn = &runMinimized;
         context.addOpenEn = &addOpen;
+        context.visitWebEn = &visitWebEn;
+        context.visitWeb = &visitWeb;
         context.autoStart = &entry;
         context.openUrl = [this](const QUrl &url) { opened << url; };
         common = std::make_unique<TcommonDm>(context);
@@ -107,6 +120,18 @@ void closeButton(QWidget &window)
     QCloseEvent close;
     QCoreApplication::sendEvent(window.windowHandle(), &close);
 }
+
+// Counts the update reminders posted to it and the keys that reach it.
+struct Receiver : QWidget
+{
+    int reminders = 0, keys = 0;
+    bool event(QEvent *event) override
+    {
+        reminders += event->type() == Msg::UpdateReminder;
+        return QWidget::event(event);
+    }
+    void keyPressEvent(QKeyEvent *event) override { keys += event->key() == Qt::Key_F1; }
+};
 
 QIcon colourIcon(Qt::GlobalColor colour)
 {
@@ -273,6 +298,10 @@ private slots:
                                       QStringLiteral("Saved"), 0),
                  1);
         QVERIFY2(boxes.filter(QStringLiteral("TrayIcon")).isEmpty(), qPrintable(boxes.join(QLatin1Char('\n'))));
+        // The first start wrote the moment of the visit the reminder counts from.
+        QVERIFY(!IniFile::ReadString(dir + QStringLiteral("qzConf.ini"), QStringLiteral("option"),
+                                     QStringLiteral("visitWeb"), {})
+                     .isEmpty());
     }
 
     // --- window placement ----------------------------------------------------------------
@@ -464,6 +493,143 @@ private slots:
             QVERIFY(placed.window.isVisible());
             QCOMPARE(placed.window.geometry(), QRect(100, 120, 300, 200));
         }
+    }
+
+    // --- update reminder, help, About ----------------------------------------------------
+
+    void updateReminderAtFirstShow_data()
+    {
+        QTest::addColumn<bool>("enabled");
+        QTest::addColumn<double>("daysAgo");
+        QTest::addColumn<bool>("reminds");
+        QTest::newRow("90 days 23 hours") << true << 90 + 23 / 24.0 << false;
+        QTest::newRow("91 days") << true << 91.0 << true;
+        QTest::newRow("91 days ahead") << true << -91.0 << true;
+        QTest::newRow("switched off") << false << 400.0 << false;
+    }
+    void updateReminderAtFirstShow()
+    {
+        QFETCH(bool, enabled);
+        QFETCH(double, daysAgo);
+        QFETCH(bool, reminds);
+        CommonFixture f;
+        Receiver window;
+        f.context.mainWindow = &window;
+        f.runMinimized = true;
+        f.visitWebEn = enabled;
+        f.visitWeb = OleDateTime::now() - daysAgo;
+        TcommonDm(f.context).FirstShowSteps();
+        QCoreApplication::sendPostedEvents(&window);
+        QCOMPARE(window.reminders, reminds ? 1 : 0);
+        QCOMPARE(f.runMinimized, !reminds); // a reminded start stays in sight
+    }
+
+    // The box writes visitWebEn at every change; it answers No after its time whatever the
+    // box does; Yes opens the home page and records the visit.
+    void updateDialog()
+    {
+        CommonFixture f;
+        const auto stored = [&](const char *key) {
+            return IniFile::ReadString(f.context.iniPath, QStringLiteral("option"), QLatin1String(key), {});
+        };
+        TupdateDlg dialog(*f.common);
+        dialog.Timer1.setInterval(200);
+        dialog.cb_ask->click();
+        QCOMPARE(stored("visitWebEn"), QStringLiteral("0"));
+        QVERIFY(!f.visitWebEn);
+        dialog.cb_ask->click();
+        QCOMPARE(stored("visitWebEn"), QStringLiteral("1"));
+        QVERIFY(f.visitWebEn);
+        QSignalSpy finished(&dialog, &QDialog::finished);
+        QVERIFY(finished.wait(2000));
+        QCOMPARE(finished.at(0).at(0).toInt(), int(QDialog::Rejected));
+        QVERIFY(stored("visitWeb").isEmpty());
+
+        TupdateDlg yes(*f.common);
+        yes.btn_Yes->click();
+        QCOMPARE(yes.result(), int(QDialog::Accepted));
+        QCOMPARE(f.opened, QList<QUrl>{QUrl(QStringLiteral("https://www.brivel.example/index.htm"))});
+        QVERIFY(!stored("visitWeb").isEmpty());
+    }
+
+    // F1 with no modifier opens the topic of the focused control, else of its holder, else
+    // of the window; it goes no further, also without a help file.
+    void contextHelp_data()
+    {
+        QTest::addColumn<QVector<int>>("contexts"); // focused, holder, window
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<bool>("helpFile");
+        QTest::addColumn<QString>("opened"); // the topic's anchor; "-" when F1 reaches the control
+        QTest::newRow("focused control") << QVector<int>{9, 7, 5} << 0 << true << "context-9";
+        QTest::newRow("its holder") << QVector<int>{0, 7, 5} << 0 << true << "context-7";
+        QTest::newRow("the window") << QVector<int>{0, 0, 5} << 0 << true << "context-5";
+        QTest::newRow("none: start page") << QVector<int>{0, 0, 0} << 0 << true << "";
+        QTest::newRow("Shift") << QVector<int>{9, 7, 5} << int(Qt::ShiftModifier) << true << "-";
+        QTest::newRow("Ctrl") << QVector<int>{9, 7, 5} << int(Qt::ControlModifier) << true << "-";
+        QTest::newRow("Alt") << QVector<int>{9, 7, 5} << int(Qt::AltModifier) << true << "-";
+        QTest::newRow("no help file") << QVector<int>{9, 7, 5} << 0 << false << "";
+    }
+    void contextHelp()
+    {
+        QFETCH(QVector<int>, contexts);
+        QFETCH(int, modifiers);
+        QFETCH(bool, helpFile);
+        QFETCH(QString, opened);
+        QTemporaryDir folder;
+        QWidget form;
+        auto *holder = new QWidget(&form);
+        auto *focused = new Receiver;
+        focused->setParent(holder);
+        focused->setFocusPolicy(Qt::StrongFocus);
+        HelpContext::set(focused, contexts[0]);
+        HelpContext::set(holder, contexts[1]);
+        HelpContext::set(&form, contexts[2]);
+        TQZHHComp help(&form);
+        if (helpFile) {
+            help.HelpFile = folder.filePath(QStringLiteral("index.html"));
+            QFile page(help.HelpFile);
+            QVERIFY(page.open(QIODevice::WriteOnly));
+            page.write("<p><a name=\"context-9\"></a><a name=\"context-7\"></a><a name=\"context-5\"></a>Help</p>");
+        }
+        help.Loaded();
+        form.show();
+        focused->setFocus();
+        QTest::keyClick(focused, Qt::Key_F1, Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(focused->keys, opened == QLatin1String("-") ? 1 : 0);
+        QCOMPARE(help.helpWindow() != nullptr, helpFile && opened != QLatin1String("-"));
+        if (help.helpWindow())
+            QCOMPARE(help.helpWindow()->source().fragment(), opened);
+    }
+
+    void aboutPicture_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("images") << "images";
+        QTest::newRow("Images") << "Images";
+        QTest::newRow("missing") << "";
+    }
+    // The picture is found in either spelling of its folder; a missing one is reported and
+    // the box still opens. Its web link records the visit and leaves the box open.
+    void aboutPicture()
+    {
+        QFETCH(QString, folder);
+        CommonFixture f;
+        const QString exeDir = f.folder.path() + QLatin1Char('/');
+        if (!folder.isEmpty()) {
+            QDir(exeDir).mkdir(folder);
+            QImage(8, 8, QImage::Format_RGB32).save(exeDir + folder + QStringLiteral("/appIcon.png"));
+        }
+        f.context.exeDir = exeDir;
+        f.context.fileVersion = QStringLiteral("1.2.3.4");
+        TcommonDm common(f.context);
+        TAboutDlg about(common);
+        QCOMPARE(boxes.filter(QStringLiteral("appIcon.png")).size(), folder.isEmpty() ? 1 : 0);
+        QCOMPARE(!about.Image_App->pixmap().isNull(), !folder.isEmpty());
+        QCOMPARE(about.lbl_version->text(), f.context.fileVersion);
+        about.show();
+        emit about.lbl_web->linkActivated(QStringLiteral("#"));
+        QVERIFY(about.isVisible());
+        QCOMPARE(f.opened, QList<QUrl>{QUrl(QStringLiteral("https://www.brivel.example/index.htm"))});
     }
 };
 

@@ -79,6 +79,9 @@ private slots:
         QTest::newRow("memos with all their sub-memos")
             << QStringList{"{M1}", "{M2}"}
             << QStringList{"{M1} root", "{S1} {M1}", "{S2} {M1}", "{S3} {M1}", "{M2} root", "{S4} {M2}"};
+        // M2 is open, so select all takes S4 along: it is written once, under M2.
+        QTest::newRow("select all") << QStringList{"*"} << QStringList{"{M1} root", "{S1} {M1}", "{S2} {M1}",
+                                                                       "{S3} {M1}", "{M2} root", "{S4} {M2}"};
         QTest::newRow("sub-memos alone") << QStringList{"{S1}", "{S3}"} << QStringList{"{S1} root", "{S3} root"};
         QTest::newRow("nothing selected") << QStringList{} << QStringList{};
     }
@@ -109,8 +112,11 @@ private slots:
         add(m2, "{S4}", "sub 4");
         tree.setVisible(nodes["{S2}"], false);
         tree.setExpanded(m2, true);
+        if (select == QStringList{"*"})
+            tree.selectAllShown();
         for (const QString &mid : select)
-            tree.setSelected(nodes[mid], true);
+            if (mid != QLatin1String("*"))
+                tree.setSelected(nodes[mid], true);
 
         const QString file = path("export.qzx");
         QVERIFY(ExportMemos(file, MemoExportOrder(tree.selectedNodes()), kVersion));

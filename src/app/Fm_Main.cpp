@@ -1,5 +1,6 @@
 #include "Fm_Main.h"
 
+#include "Dlg_Update.h"
 #include "Dm_Common.h"
 #include "Dm_Io.h"
 #include "Fr_qzMemos.h"
@@ -9,6 +10,7 @@
 #include "JotterlyError.h"
 #include "Messages.h"
 #include "SingleInstance.h"
+#include "TQZHHComp.h"
 #include "TQzFormState.h"
 #include "TQzVersionInfo.h"
 #include "WindowPlacement.h"
@@ -41,12 +43,14 @@ TmainFm::TmainFm(const AppPaths &paths, SingleInstance *instance, std::unique_pt
     // before it: a close that hides to the tray is no close of the window.
     QzFormState1 = new TQzFormState(this);
     QzFormState1->Section = QStringLiteral("form");
+    QZHHComp1 = new TQZHHComp(this);
     createActions();
     createTrayIcon(std::move(tray));
     FormCreate();
     if (!QzFormState1->WasSaved())
         keepInsideScreen();
     QzTrayIcon1->Loaded();
+    QZHHComp1->Loaded();
 }
 
 TmainFm::~TmainFm()
@@ -132,7 +136,7 @@ void TmainFm::FormCreate()
         [this] { addOpenEn = IniFile::ReadBool(iniPath, kOptionSection, QStringLiteral("addOpenEn"), false); });
     GeneralErrorHandler::guarded([this] { ADOConnection1.open(dataDir + QStringLiteral("qzData.qzb")); });
     GeneralErrorHandler::guarded([this] { readOptionsInForce(); });
-    // The help file is set here by its component.
+    QZHHComp1->HelpFile = exeDir + QStringLiteral("help/index.html");
     QzFormState1->IniPath = iniPath;
     QzTrayIcon1->setHint(QStringLiteral("Brivel Jotterly"));
 }
@@ -256,10 +260,17 @@ void TmainFm::FormHide()
 
 bool TmainFm::event(QEvent *event)
 {
-    if (event->type() == Msg::UpdateReminder) {
-        // The update reminder dialog opens here.
-    }
+    if (event->type() == Msg::UpdateReminder)
+        GeneralErrorHandler::guarded([this] { showUpdateReminder(); });
     return QMainWindow::event(event);
+}
+
+void TmainFm::showUpdateReminder()
+{
+    if (!commonDm || exiting)
+        return;
+    TupdateDlg dialog(*commonDm, this);
+    dialog.exec();
 }
 
 void TmainFm::tearDown()

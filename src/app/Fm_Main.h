@@ -22,6 +22,7 @@ class QAction;
 class QMenu;
 class SingleInstance;
 class TIoDm;
+class TQZHHComp;
 class TQzFormState;
 class TQzVersionInfo;
 class TcommonDm;
@@ -54,6 +55,7 @@ public:
     SqlConnection ADOConnection1;
     TQzVersionInfo *QzVersionInfo1 = nullptr;
     TQzFormState *QzFormState1 = nullptr; // section "form" of qzConf.ini
+    TQZHHComp *QZHHComp1 = nullptr;       // F1 help, the help pages beside the executable
     TQzTrayIcon *QzTrayIcon1 = nullptr;
     TrayImages PngImageList1; // the tray picture
     QMenu *PopupMenu_Tray = nullptr;
@@ -100,6 +102,7 @@ private:
     void firstShowSteps();
     void loadBackgroundPictures();
     void readOptionsInForce();
+    void showUpdateReminder();
     void createActions();
     void tearDown();
     MemoFrameContext frameContext();

@@ -60,6 +60,11 @@ int RunJotterly(int argc, char **argv)
     common.runMinimizedEn = &mainFm.runMinimizedEn;
     common.addOpenEn = &mainFm.addOpenEn;
     common.autoStart = &autoStart;
+    common.visitWebEn = &mainFm.visitWebEn;
+    common.visitWeb = &mainFm.visitWeb;
+    common.help = mainFm.QZHHComp1;
+    common.exeDir = mainFm.exeDir;
+    common.fileVersion = mainFm.fileVersion();
     TcommonDm commonDm(common);
     mainFm.attachCommon(&commonDm);
     QObject::connect(&instance, &SingleInstance::activationRequested, &mainFm, &TmainFm::bringToFront);

@@ -1,14 +1,13 @@
 #include "Dlg_Options.h"
 
 #include "Dm_Common.h"
+#include "FixedDialog.h"
 #include "GeneralErrorHandler.h"
 #include "IniFile.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
-#include <QGuiApplication>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 TOptionsDlg::TOptionsDlg(TcommonDm &common, QWidget *parent)
@@ -16,8 +15,7 @@ TOptionsDlg::TOptionsDlg(TcommonDm &common, QWidget *parent)
     , common(common)
 {
     setWindowTitle(QStringLiteral("Options"));
-    // A fixed-size dialog: a title and a close button, nothing to minimize or maximize.
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    FixedDialog::setStyle(*this);
     const CommonDmContext &context = common.context();
     cb_AutoStart = new QCheckBox(QStringLiteral("Start with Windows"), this);
     cb_AutoStart->setObjectName(QStringLiteral("cb_AutoStart"));
@@ -46,13 +44,8 @@ TOptionsDlg::TOptionsDlg(TcommonDm &common, QWidget *parent)
         layout->addWidget(box);
     layout->addSpacing(8);
     layout->addWidget(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize); // a fixed-size dialog
-
-    // Centred on the screen, not on the window, which may be hidden in the tray.
-    if (QScreen *screen = parent && parent->screen() ? parent->screen() : QGuiApplication::primaryScreen()) {
-        adjustSize();
-        move(screen->availableGeometry().center() - rect().center());
-    }
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    FixedDialog::centreOnScreen(*this);
 }
 
 void TOptionsDlg::Btn_OkClick()

@@ -1,16 +1,21 @@
 #include "Dm_Common.h"
 
 #include "AutoStartEntry.h"
+#include "Dlg_About.h"
 #include "Dlg_Options.h"
 #include "GeneralErrorHandler.h"
 #include "IniFile.h"
 #include "InterchangeTime.h"
+#include "Messages.h"
 #include "OleDateTime.h"
 #include "ProductAddresses.h"
+#include "TQZHHComp.h"
 #include "TQzFormState.h"
 #include "TQzTrayIcon.h"
+#include "UpdateReminder.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QUrl>
 #include <QWidget>
@@ -38,13 +43,11 @@ TcommonDm::TcommonDm(const CommonDmContext &context, QObject *parent)
     HelpContents1 = makeAction(this, "HelpContents1", QStringLiteral("&Contents"));
     HelpContents1->setToolTip(QStringLiteral("Help Contents"));
     HelpContents1->setShortcut(QKeySequence(Qt::Key_F1));
-    HelpContents1->setEnabled(false);
     Action_Contact = makeAction(this, "Action_Contact", QStringLiteral("C&ontact Technical Support"));
     Action_Suggestion = makeAction(this, "Action_Suggestion", QStringLiteral("&Make a Suggestion"));
     Action_Website = makeAction(this, "Action_Website", QStringLiteral("&Visit Brivel Website"));
     Action_Update = makeAction(this, "Action_Update", QStringLiteral("Check for &Update"));
     Action_About = makeAction(this, "Action_About", QStringLiteral("&About"));
-    Action_About->setEnabled(false);
 
     const auto bind = [this](QAction *action, void (TcommonDm::*handler)()) {
         connect(action, &QAction::triggered, this,
@@ -58,6 +61,8 @@ TcommonDm::TcommonDm(const CommonDmContext &context, QObject *parent)
     bind(Action_Suggestion, &TcommonDm::OpenSupportMail);
     bind(Action_Website, &TcommonDm::OpenWebSite);
     bind(Action_Update, &TcommonDm::OpenWebSite);
+    bind(HelpContents1, &TcommonDm::HelpContents1Execute);
+    bind(Action_About, &TcommonDm::Action_AboutExecute);
 }
 
 void TcommonDm::openUrl(const QUrl &url) const
@@ -72,7 +77,13 @@ void TcommonDm::FirstShowSteps()
 {
     if (ctx.mainWindow)
         ctx.mainWindow->setWindowTitle(QStringLiteral("Brivel Jotterly"));
-    // The update reminder's test comes here; it may clear runMinimizedEn for this run.
+    const bool remind = ctx.visitWebEn && ctx.visitWeb
+                        && UpdateReminder::isDue(*ctx.visitWebEn, *ctx.visitWeb, OleDateTime::now());
+    if (remind && ctx.mainWindow) {
+        QCoreApplication::postEvent(ctx.mainWindow, new QEvent(Msg::UpdateReminder));
+        if (ctx.runMinimizedEn)
+            *ctx.runMinimizedEn = false; // this start stays in sight for the question
+    }
     // Without a tray host there is nowhere to go: the window stays shown.
     if (ctx.runMinimizedEn && *ctx.runMinimizedEn && ctx.trayIcon && ctx.trayIcon->trayHostAvailable())
         ctx.trayIcon->Minimize();
@@ -111,6 +122,18 @@ void TcommonDm::Action_UiStayOnTopExecute()
 void TcommonDm::Action_OptionsExecute()
 {
     TOptionsDlg dialog(*this, ctx.mainWindow);
+    dialog.exec();
+}
+
+void TcommonDm::HelpContents1Execute()
+{
+    if (ctx.help && !ctx.help->HelpFile.isEmpty())
+        openUrl(QUrl::fromLocalFile(ctx.help->helpFilePath()));
+}
+
+void TcommonDm::Action_AboutExecute()
+{
+    TAboutDlg dialog(*this, ctx.mainWindow);
     dialog.exec();
 }
 

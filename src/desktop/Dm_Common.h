@@ -15,10 +15,12 @@ class QAction;
 class QUrl;
 class QWidget;
 class TQzFormState;
+class TQZHHComp;
 class TQzTrayIcon;
 
-// What the commands work on: the main window, its tray icon and placement, and its
-// values in force of "Run program minimized" and "Add new item while open".
+// What the commands work on: the main window, its tray icon, placement and help, and
+// its values in force of "Run program minimized", "Add new item while open" and the
+// update reminder.
 struct CommonDmContext
 {
     QWidget *mainWindow = nullptr;
@@ -28,6 +30,11 @@ struct CommonDmContext
     bool *runMinimizedEn = nullptr;
     bool *addOpenEn = nullptr;
     AutoStartEntry *autoStart = nullptr;
+    bool *visitWebEn = nullptr;
+    const double *visitWeb = nullptr; // the last visit: days since 1899-12-30
+    TQZHHComp *help = nullptr;
+    QString exeDir;      // ends with "/"; the About picture is found there
+    QString fileVersion; // shown by About
     // Hands a page or a mail address to the desktop; empty means QDesktopServices.
     std::function<void(const QUrl &)> openUrl;
 };
@@ -42,12 +49,12 @@ public:
     QAction *Action_UiClose = nullptr;
     QAction *Action_UiStayOnTop = nullptr;
     QAction *Action_Options = nullptr;
-    QAction *HelpContents1 = nullptr; // comes with the help pages; disabled until then
+    QAction *HelpContents1 = nullptr;
     QAction *Action_Contact = nullptr;
     QAction *Action_Suggestion = nullptr;
     QAction *Action_Website = nullptr;
     QAction *Action_Update = nullptr;
-    QAction *Action_About = nullptr; // comes with the About dialog; disabled until then
+    QAction *Action_About = nullptr;
 
     bool IsAutoStartOn() const;
     void SetAutoStart(bool on);
@@ -57,8 +64,9 @@ public:
     void OpenSupportMail();
     void OpenSalesMail();
 
-    // The main window's first-show steps: its caption, then to the tray when it is to
-    // start minimized (only where a tray host can take it).
+    // The main window's first-show steps: its caption; the update reminder, posted so that
+    // it opens once the memos have loaded, and keeping the window shown for it; then to
+    // the tray when it is to start minimized (only where a tray host can take it).
     void FirstShowSteps();
     // True while the stay-on-top switch re-creates the window: its hide is no hide.
     bool isSwitchingStyle() const { return switchingStyle; }
@@ -69,6 +77,9 @@ public:
     void Action_UiCloseExecute();
     void Action_UiStayOnTopExecute();
     void Action_OptionsExecute();
+    // Opens the help pages at their start with the desktop's viewer for them.
+    void HelpContents1Execute();
+    void Action_AboutExecute();
 
 private:
     void openUrl(const QUrl &url) const;

@@ -2,6 +2,17 @@
 
 #include "TMemoInfo.h"
 
+namespace {
+
+// Select all takes memos and the shown sub-memos of open ones together: such a sub-memo
+// comes with its memo, not a second time on its own.
+bool comesWithItsMemo(const OutlineNode *node)
+{
+    return node->level() != 0 && node->parent() && node->parent()->isSelected();
+}
+
+} // namespace
+
 std::vector<MemoRecord> MemoExportOrder(const std::vector<OutlineNode *> &selected)
 {
     static const QByteArray root = QByteArrayLiteral("root");
@@ -9,7 +20,7 @@ std::vector<MemoRecord> MemoExportOrder(const std::vector<OutlineNode *> &select
     records.reserve(selected.size());
     for (const OutlineNode *node : selected) {
         const TMemoInfo *memo = memoOf(node);
-        if (!memo)
+        if (!memo || comesWithItsMemo(node))
             continue;
         // Every selected memo goes in as a top-level one, so that selected sub-memos come
         // in on their own; a top-level memo brings all its sub-memos, shown or not.
@@ -30,7 +41,7 @@ std::vector<ListingEntry> MemoListingEntries(const std::vector<OutlineNode *> &s
     std::vector<ListingEntry> entries;
     for (const OutlineNode *node : selected) {
         const TMemoInfo *memo = memoOf(node);
-        if (!memo)
+        if (!memo || comesWithItsMemo(node))
             continue;
         ListingEntry entry{memo->content, node->level() == 0, {}};
         for (int i = 0; entry.topLevel && i < node->childCount(); ++i) {

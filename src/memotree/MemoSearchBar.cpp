@@ -1,6 +1,7 @@
 #include "MemoSearchBar.h"
 
 #include "GeneralErrorHandler.h"
+#include "HelpContext.h"
 #include "ImageLists.h"
 
 #include <QAction>
@@ -36,6 +37,7 @@ MemoSearchBar::MemoSearchBar(QAction *searchWide, QWidget *parent)
     Edt_Search = new QLineEdit(this);
     Edt_Search->setObjectName(QStringLiteral("Edt_Search"));
     Edt_Search->setToolTip(QStringLiteral("Input search string"));
+    HelpContext::set(Edt_Search, HelpContext::kSearching);
     Edt_Search->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     Edt_Search->setMinimumWidth(40);
     Edt_Search->installEventFilter(this);

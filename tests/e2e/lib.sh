@@ -129,7 +129,8 @@ e2e_snapshot_program() {
         age=$(($(date +%s) - $(stat -c %Y "$E2E_PROGRAM" 2>/dev/null || echo 0)))
         if [ -x "$E2E_PROGRAM" ] && [ "$age" -ge 2 ] &&
             cp "$E2E_PROGRAM" "$snapshot/jotterly" 2>/dev/null && cmp -s "$E2E_PROGRAM" "$snapshot/jotterly" &&
-            rm -rf "$snapshot/Images" && cp -r "$E2E_IMAGES" "$snapshot/Images" 2>/dev/null; then
+            rm -rf "$snapshot/Images" && cp -r "$E2E_IMAGES" "$snapshot/Images" 2>/dev/null &&
+            rm -rf "$snapshot/help" && cp -r "$(dirname "$E2E_IMAGES")/help" "$snapshot/help" 2>/dev/null; then
             break
         fi
         tries=$((tries + 1))
@@ -159,13 +160,14 @@ e2e_start_xvfb() {
     note "Xvfb on display $DISPLAY"
 }
 
-# Makes a portable install (program + Images/) in a new folder; prints the folder.
+# Makes a portable install (program, Images/, help/) in a new folder; prints the folder.
 e2e_make_install() {
     # mktemp keeps folders apart even when called in a subshell, as in x=$(e2e_make_install).
     local dir
     dir=$(mktemp -d "$E2E_WORK/app.XXXXXX") || fail "cannot create an install folder in $E2E_WORK"
     cp "$E2E_PROGRAM" "$dir/jotterly" || fail "cannot copy the program into $dir"
     cp -r "$E2E_IMAGES" "$dir/Images" || fail "cannot copy the pictures into $dir"
+    cp -r "$(dirname "$E2E_IMAGES")/help" "$dir/help" || fail "cannot copy the help pages into $dir"
     echo "$dir"
 }
 

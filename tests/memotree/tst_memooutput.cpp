@@ -63,9 +63,10 @@ private slots:
         MemoFrameFixture f;
         f.addRow("{A}", "root", "alpha plan");
         f.addRow("{A1}", "{A}", "hidden sub-memo");
+        f.addRow("{A2}", "{A}", "plan detail");
         f.addRow("{B}", "root", "beta");
         f.start();
-        f.typeSearch(QStringLiteral("plan")); // hides beta and the sub-memo
+        f.typeSearch(QStringLiteral("plan")); // hides beta and one sub-memo, shows alpha open
         f.selectOnly(f.findNode("alpha plan"));
         f.questions.nextFile = f.dir.filePath(typed);
         f.questions.nextType = type;
@@ -73,6 +74,7 @@ private slots:
         const QByteArray listing = fileText(f.dir.filePath(written));
         QVERIFY2(listing.contains("alpha plan") && listing.contains("hidden sub-memo"), listing.constData());
         QVERIFY(!listing.contains("beta"));
+        QCOMPARE(listing.count("plan detail"), 1); // under its memo only, also after select all
         QVERIFY(listing.startsWith(type == 1 ? "<html><body>\r\n" : "Memos\r\n"));
         QVERIFY(!QFile::exists(f.dir.filePath(typed)));
         QCOMPARE(f.questions.dialogs.value(0).name, QStringLiteral("SaveDialog"));
