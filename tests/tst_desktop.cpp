@@ -524,8 +524,8 @@ private slots:
         QCOMPARE(f.runMinimized, !reminds); // a reminded start stays in sight
     }
 
-    // The box writes visitWebEn at every change; it answers No after its time whatever the
-    // box does; Yes opens the home page and records the visit.
+    // The box writes visitWebEn at every change; the dialog answers No after its time
+    // whatever the box does, and records no visit.
     void updateDialog()
     {
         CommonFixture f;
@@ -544,12 +544,6 @@ private slots:
         QVERIFY(finished.wait(2000));
         QCOMPARE(finished.at(0).at(0).toInt(), int(QDialog::Rejected));
         QVERIFY(stored("visitWeb").isEmpty());
-
-        TupdateDlg yes(*f.common);
-        yes.btn_Yes->click();
-        QCOMPARE(yes.result(), int(QDialog::Accepted));
-        QCOMPARE(f.opened, QList<QUrl>{QUrl(QStringLiteral("https://www.brivel.example/index.htm"))});
-        QVERIFY(!stored("visitWeb").isEmpty());
     }
 
     // F1 with no modifier opens the topic of the focused control, else of its holder, else
@@ -565,8 +559,7 @@ private slots:
         QTest::newRow("the window") << QVector<int>{0, 0, 5} << 0 << true << "context-5";
         QTest::newRow("none: start page") << QVector<int>{0, 0, 0} << 0 << true << "";
         QTest::newRow("Shift") << QVector<int>{9, 7, 5} << int(Qt::ShiftModifier) << true << "-";
-        QTest::newRow("Ctrl") << QVector<int>{9, 7, 5} << int(Qt::ControlModifier) << true << "-";
-        QTest::newRow("Alt") << QVector<int>{9, 7, 5} << int(Qt::AltModifier) << true << "-";
+        QTest::newRow("Ctrl+Alt") << QVector<int>{9, 7, 5} << int(Qt::ControlModifier | Qt::AltModifier) << true << "-";
         QTest::newRow("no help file") << QVector<int>{9, 7, 5} << 0 << false << "";
     }
     void contextHelp()
