@@ -49,7 +49,7 @@ render "$icons/src/tray-32.svg" 64 "$icons/tray/tray-64.png"
 render "$icons/src/tray-32.svg" 96 "$icons/tray/tray-96.png"
 
 # Application picture for the window, the desktop file and the About box.
-for size in 48 64 128 256; do
+for size in 16 22 24 32 48 64 128 256; do
   render "$icons/src/appIcon.svg" "$size" "$icons/app/appIcon-$size.png"
 done
 # The About box shows it 65 px wide: drawn at twice that for high-DPI screens.

@@ -9,6 +9,7 @@ packages=(
   fonts-dejavu-core
   xvfb xauth xdotool x11-utils imagemagick trayer openbox xclip
   xdg-utils sqlite3
+  desktop-file-utils appstream dpkg-dev file
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -22,3 +22,12 @@ foreach(check first_start second_instance kill_restart type_memo_kill screenshot
     FIXTURES_REQUIRED jotterly_e2e_program
     ENVIRONMENT "E2E_OUTPUT_DIR=${CMAKE_BINARY_DIR}/e2e-shots/${check}")
 endforeach()
+
+# The installation and the Debian package, made from this build folder.
+add_test(NAME e2e_installed
+  COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/installed.sh $<TARGET_FILE:jotterly> ${CMAKE_BINARY_DIR})
+set_tests_properties(e2e_installed PROPERTIES
+  LABELS e2e
+  TIMEOUT 300
+  FIXTURES_REQUIRED jotterly_e2e_program
+  ENVIRONMENT "E2E_OUTPUT_DIR=${CMAKE_BINARY_DIR}/e2e-shots/installed")

@@ -94,7 +94,8 @@ struct PlacedWindow
 struct CommonFixture
 {
     QTemporaryDir folder;
-    XdgAutoStartEntry entry{QStringLiteral("Brivel Jotterly"), QStringLiteral("/j"), folder.path()};
+    XdgAutoStartEntry entry{QStringLiteral("example.id"), QStringLiteral("Brivel Jotterly"), QStringLiteral("/j"),
+                            folder.path()};
     bool runMinimized = false, addOpen = true, visitWebEn = true;
     double visitWeb = 0;
     QList<QUrl> opened;
@@ -401,13 +402,14 @@ private slots:
     {
         QTemporaryDir home;
         // Blanks call for quotes, a $ for a backslash that the file's own escaping doubles.
-        XdgAutoStartEntry entry(QStringLiteral("Brivel Jotterly"), QStringLiteral("/a b/$jotterly"), home.path());
-        QVERIFY(entry.filePath().endsWith(QStringLiteral("/autostart/Brivel Jotterly.desktop")));
+        XdgAutoStartEntry entry(QStringLiteral("example.id"), QStringLiteral("Brivel Jotterly"),
+                                QStringLiteral("/a b/$jotterly"), home.path());
+        QVERIFY(entry.filePath().endsWith(QStringLiteral("/autostart/example.id.desktop")));
         entry.make();
         QVERIFY(entry.exists());
         QFile file(entry.filePath());
         QVERIFY(file.open(QIODevice::ReadWrite));
-        QVERIFY(file.readAll().contains("Exec=\"/a b/\\\\$jotterly\"\n"));
+        QVERIFY(file.readAll().contains("Icon=example.id\nExec=\"/a b/\\\\$jotterly\"\n"));
         file.resize(0);
         file.write("[Desktop Entry]\nExec=/elsewhere/jotterly\n");
         file.close();
@@ -417,10 +419,18 @@ private slots:
         file.close();
         entry.remove();
         QVERIFY(!entry.exists());
+        // The entry of an earlier version, named after the program, is the entry too.
+        QFile earlier(home.filePath(QStringLiteral("autostart/Brivel Jotterly.desktop")));
+        QVERIFY(earlier.open(QIODevice::WriteOnly));
+        earlier.close();
+        QVERIFY(entry.exists());
+        entry.remove();
+        QVERIFY(!entry.exists() && !earlier.exists());
         // A folder that cannot be made: nothing happens, nothing is said.
         QFile blocker(home.filePath(QStringLiteral("blocked")));
         QVERIFY(blocker.open(QIODevice::WriteOnly));
-        XdgAutoStartEntry blocked(QStringLiteral("Brivel Jotterly"), QStringLiteral("/j"), blocker.fileName());
+        XdgAutoStartEntry blocked(QStringLiteral("example.id"), QStringLiteral("Brivel Jotterly"), QStringLiteral("/j"),
+                                  blocker.fileName());
         blocked.make();
         QVERIFY(!blocked.exists());
     }
@@ -493,6 +503,36 @@ private slots:
             QVERIFY(placed.window.isVisible());
             QCOMPARE(placed.window.geometry(), QRect(100, 120, 300, 200));
         }
+    }
+
+    // Resources beside the executable or in share/jotterly of an installation, whose data
+    // goes to the per-user folder although the prefix is writable.
+    void programPaths_data()
+    {
+        QTest::addColumn<QString>("images"); // where the Images folder is made
+        QTest::addColumn<QString>("exeDir");
+        QTest::addColumn<QString>("dataDir");
+        QTest::newRow("build tree") << "bin/Images"
+                                    << "bin/"
+                                    << "bin/";
+        QTest::newRow("installed") << "share/jotterly/Images"
+                                   << "share/jotterly/"
+                                   << "user/";
+        QTest::newRow("no resources") << ""
+                                      << "bin/"
+                                      << "bin/";
+    }
+    void programPaths()
+    {
+        QFETCH(QString, images);
+        QFETCH(QString, exeDir);
+        QFETCH(QString, dataDir);
+        QTemporaryDir prefix;
+        const QString root = prefix.path() + QLatin1Char('/');
+        QVERIFY(QDir(root).mkpath(QStringLiteral("bin")) && (images.isEmpty() || QDir(root).mkpath(images)));
+        const AppPaths paths = AppPaths::forProgramIn(root + QStringLiteral("bin"), root + QStringLiteral("user"));
+        QCOMPARE(paths.exeDir, root + exeDir);
+        QCOMPARE(paths.dataDir, root + dataDir);
     }
 
     // --- update reminder, help, About ----------------------------------------------------

@@ -6,22 +6,34 @@
 #include <QStandardPaths>
 
 namespace {
+
 QString withSeparator(const QString &dir)
 {
     return dir.endsWith(QLatin1Char('/')) ? dir : dir + QLatin1Char('/');
 }
+
+bool holdsResources(const QString &dir)
+{
+    return QFileInfo(dir + QStringLiteral("Images")).isDir();
+}
+
 } // namespace
+
+AppPaths AppPaths::forProgramIn(const QString &executableDir, const QString &perUserDataDir)
+{
+    AppPaths paths;
+    const QString beside = withSeparator(executableDir);
+    const QString installed = withSeparator(QDir::cleanPath(beside + QStringLiteral("../share/jotterly")));
+    const bool isInstalled = !holdsResources(beside) && holdsResources(installed);
+    paths.exeDir = isInstalled ? installed : beside;
+    paths.dataDir = !isInstalled && QFileInfo(beside).isWritable() ? beside : withSeparator(perUserDataDir);
+    return paths;
+}
 
 AppPaths AppPaths::forExecutable()
 {
-    AppPaths paths;
-    paths.exeDir = withSeparator(QCoreApplication::applicationDirPath());
-    if (QFileInfo(paths.exeDir).isWritable()) {
-        paths.dataDir = paths.exeDir;
-    } else {
-        const QString perUser = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-        QDir().mkpath(perUser);
-        paths.dataDir = withSeparator(perUser);
-    }
+    AppPaths paths = forProgramIn(QCoreApplication::applicationDirPath(),
+                                  QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    QDir().mkpath(paths.dataDir);
     return paths;
 }

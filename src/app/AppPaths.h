@@ -10,7 +10,11 @@ struct AppPaths
     QString exeDir;
     QString dataDir;
 
-    // The executable's folder for both when it is writable (portable use and the build
-    // tree); otherwise the per-user data folder, made when missing.
+    // The paths of the running executable, the per-user data folder made when it is used.
     static AppPaths forExecutable();
+    // The rule: resources beside the executable (the build tree, a portable copy), with
+    // the data there too when that folder is writable; otherwise resources in
+    // ../share/jotterly/ of an installation, whose data always lives in the per-user
+    // folder, also under a prefix the user may write to.
+    static AppPaths forProgramIn(const QString &executableDir, const QString &perUserDataDir);
 };

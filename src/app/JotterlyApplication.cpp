@@ -38,7 +38,8 @@ int RunJotterly(int argc, char **argv)
     const QString title = GeneralErrorHandler::applicationTitle();
     QCoreApplication::setApplicationName(title);
     QCoreApplication::setOrganizationName(QStringLiteral("Brivel Software"));
-    QGuiApplication::setDesktopFileName(QStringLiteral("brivel-jotterly"));
+    // Names the installed desktop entry, so compositors match the window to it.
+    QGuiApplication::setDesktopFileName(QStringLiteral(JOTTERLY_APP_ID));
     QGuiApplication::setQuitOnLastWindowClosed(false); // hiding to the tray is no reason to end
     QtBoxPresenter::install();
 
@@ -51,7 +52,8 @@ int RunJotterly(int argc, char **argv)
     TmainFm mainFm(AppPaths::forExecutable(), &instance);
     TIoDm ioDm(mainFm.ADOConnection1, mainFm.fileVersion(), mainFm.interchangeQuestions);
     mainFm.attachIo(&ioDm);
-    XdgAutoStartEntry autoStart(QStringLiteral("Brivel Jotterly"), QCoreApplication::applicationFilePath());
+    XdgAutoStartEntry autoStart(QStringLiteral(JOTTERLY_APP_ID), QStringLiteral("Brivel Jotterly"),
+                                QCoreApplication::applicationFilePath());
     CommonDmContext common;
     common.mainWindow = &mainFm;
     common.trayIcon = mainFm.QzTrayIcon1;

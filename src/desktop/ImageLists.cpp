@@ -76,7 +76,7 @@ QIcon trayIcon()
 QIcon appIcon()
 {
     QIcon icon;
-    for (int size : {48, 64, 128, 256}) {
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
         const QString path = QStringLiteral(":/icons/app/appIcon-%1.png").arg(size);
         if (QFile::exists(path))
             icon.addFile(path);

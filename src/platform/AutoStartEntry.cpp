@@ -20,17 +20,20 @@ QString userConfigHome()
 
 } // namespace
 
-XdgAutoStartEntry::XdgAutoStartEntry(const QString &name, const QString &executable, const QString &configHome)
-    : name(name)
+XdgAutoStartEntry::XdgAutoStartEntry(const QString &appId, const QString &name, const QString &executable,
+                                     const QString &configHome)
+    : appId(appId)
+    , name(name)
     , executable(executable)
-    , path((configHome.isEmpty() ? userConfigHome() : configHome) + QStringLiteral("/autostart/") + name
-           + QStringLiteral(".desktop"))
 {
+    const QString folder = (configHome.isEmpty() ? userConfigHome() : configHome) + QStringLiteral("/autostart/");
+    path = folder + appId + QStringLiteral(".desktop");
+    earlierPath = folder + name + QStringLiteral(".desktop");
 }
 
 bool XdgAutoStartEntry::exists() const
 {
-    return QFileInfo::exists(path);
+    return QFileInfo::exists(path) || QFileInfo::exists(earlierPath);
 }
 
 QString XdgAutoStartEntry::execArgument(const QString &executable)
@@ -66,16 +69,19 @@ void XdgAutoStartEntry::make()
     const QString text = QStringLiteral("[Desktop Entry]\n"
                                         "Type=Application\n"
                                         "Name=%1\n"
-                                        "Exec=%2\n"
+                                        "Icon=%2\n"
+                                        "Exec=%3\n"
                                         "Terminal=false\n"
                                         "X-GNOME-Autostart-enabled=true\n")
-                             .arg(name, execArgument(executable));
+                             .arg(name, appId, execArgument(executable));
     file.write(text.toUtf8());
     file.commit(); // a failure leaves no entry, which is what an unwritable folder means
 }
 
 void XdgAutoStartEntry::remove()
 {
-    if (exists())
-        QFile::remove(path);
+    for (const QString &entry : {path, earlierPath}) {
+        if (QFileInfo::exists(entry))
+            QFile::remove(entry);
+    }
 }

@@ -17,14 +17,18 @@ public:
     virtual void remove() = 0;
 };
 
-// The freedesktop.org way: a Desktop Entry file "<name>.desktop" in the autostart folder
-// of the user's configuration folder ($XDG_CONFIG_HOME, ~/.config when unset).
+// The freedesktop.org way: a Desktop Entry file "<appId>.desktop" in the autostart folder
+// of the user's configuration folder ($XDG_CONFIG_HOME, ~/.config when unset), named and
+// pictured as the installed program's own entry, so desktops show it as the same program.
+// An entry "<name>.desktop" that earlier versions made counts as the entry too.
 class XdgAutoStartEntry : public AutoStartEntry
 {
 public:
-    // executable: the full path of the program to start. configHome: the configuration
-    // folder; empty means the user's own.
-    XdgAutoStartEntry(const QString &name, const QString &executable, const QString &configHome = QString());
+    // appId: the program's desktop entry id, also its icon's name. executable: the full
+    // path of the program to start. configHome: the configuration folder; empty means the
+    // user's own.
+    XdgAutoStartEntry(const QString &appId, const QString &name, const QString &executable,
+                      const QString &configHome = QString());
 
     bool exists() const override;
     void make() override;
@@ -38,7 +42,9 @@ public:
     static QString execArgument(const QString &executable);
 
 private:
+    QString appId;
     QString name;
     QString executable;
     QString path;
+    QString earlierPath;
 };
