@@ -544,7 +544,7 @@ private slots:
         QTest::addColumn<bool>("reminds");
         QTest::newRow("90 days 23 hours") << true << 90 + 23 / 24.0 << false;
         QTest::newRow("91 days") << true << 91.0 << true;
-        QTest::newRow("91 days ahead") << true << -91.0 << true;
+        QTest::newRow("91 days ahead") << true << -91.01 << true; // the test takes a moment itself
         QTest::newRow("switched off") << false << 400.0 << false;
     }
     void updateReminderAtFirstShow()
