@@ -505,36 +505,6 @@ private slots:
         }
     }
 
-    // Resources beside the executable or in share/jotterly of an installation, whose data
-    // goes to the per-user folder although the prefix is writable.
-    void programPaths_data()
-    {
-        QTest::addColumn<QString>("images"); // where the Images folder is made
-        QTest::addColumn<QString>("exeDir");
-        QTest::addColumn<QString>("dataDir");
-        QTest::newRow("build tree") << "bin/Images"
-                                    << "bin/"
-                                    << "bin/";
-        QTest::newRow("installed") << "share/jotterly/Images"
-                                   << "share/jotterly/"
-                                   << "user/";
-        QTest::newRow("no resources") << ""
-                                      << "bin/"
-                                      << "bin/";
-    }
-    void programPaths()
-    {
-        QFETCH(QString, images);
-        QFETCH(QString, exeDir);
-        QFETCH(QString, dataDir);
-        QTemporaryDir prefix;
-        const QString root = prefix.path() + QLatin1Char('/');
-        QVERIFY(QDir(root).mkpath(QStringLiteral("bin")) && (images.isEmpty() || QDir(root).mkpath(images)));
-        const AppPaths paths = AppPaths::forProgramIn(root + QStringLiteral("bin"), root + QStringLiteral("user"));
-        QCOMPARE(paths.exeDir, root + exeDir);
-        QCOMPARE(paths.dataDir, root + dataDir);
-    }
-
     // --- update reminder, help, About ----------------------------------------------------
 
     void updateReminderAtFirstShow_data()
