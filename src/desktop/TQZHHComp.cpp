@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <QWidget>
 
@@ -71,6 +72,7 @@ void TQZHHComp::ShowContext(int context)
         window->setOpenExternalLinks(true); // the web site and mail links go to the desktop
         window->document()->setDocumentMargin(12);
         window->resize(640, 560);
+        new QShortcut(QKeySequence(Qt::Key_Escape), window, window.data(), &QWidget::close);
     }
     if (QFileInfo::exists(path)) {
         window->setSource(contextUrl(path, context));
