@@ -2,6 +2,7 @@
 // the application title as caption and an error icon, and the program keeps running.
 #pragma once
 
+#include <QObject>
 #include <QString>
 #include <exception>
 
@@ -30,6 +31,14 @@ void guarded(Step &&step)
     } catch (...) {
         report(QStringLiteral("Unknown error"));
     }
+}
+
+// Connects the signal to a handler of the receiver that runs guarded: a command that
+// fails shows its error and the program goes on.
+template<class Sender, class Signal, class Receiver>
+void connectGuarded(const Sender *sender, Signal signal, Receiver *receiver, void (Receiver::*handler)())
+{
+    QObject::connect(sender, signal, receiver, [receiver, handler] { guarded([&] { (receiver->*handler)(); }); });
 }
 
 } // namespace GeneralErrorHandler

@@ -60,13 +60,9 @@ TAboutDlg::TAboutDlg(TcommonDm &common, QWidget *parent)
     lbl_web = linkLabel("lbl_web", ProductAddresses::kWebSite, this);
     lbl_support = linkLabel("lbl_support", ProductAddresses::kSupportMail, this);
     lbl_Sales = linkLabel("lbl_Sales", ProductAddresses::kSalesMail, this);
-    const auto onClick = [this](QLabel *link, void (TAboutDlg::*handler)()) {
-        connect(link, &QLabel::linkActivated, this,
-                [this, handler] { GeneralErrorHandler::guarded([&] { (this->*handler)(); }); });
-    };
-    onClick(lbl_web, &TAboutDlg::lbl_webClick);
-    onClick(lbl_support, &TAboutDlg::lbl_supportClick);
-    onClick(lbl_Sales, &TAboutDlg::lbl_SalesClick);
+    GeneralErrorHandler::connectGuarded(lbl_web, &QLabel::linkActivated, this, &TAboutDlg::lbl_webClick);
+    GeneralErrorHandler::connectGuarded(lbl_support, &QLabel::linkActivated, this, &TAboutDlg::lbl_supportClick);
+    GeneralErrorHandler::connectGuarded(lbl_Sales, &QLabel::linkActivated, this, &TAboutDlg::lbl_SalesClick);
     btn_Close = new QPushButton(QStringLiteral("Close"), this);
     btn_Close->setDefault(true);
     connect(btn_Close, &QPushButton::clicked, this, &QDialog::accept);

@@ -53,7 +53,7 @@ TupdateDlg::TupdateDlg(TcommonDm &common, QWidget *parent)
         accept();
     });
     connect(btn_No, &QPushButton::clicked, this, &QDialog::reject);
-    connect(cb_ask, &QCheckBox::toggled, this, [this] { GeneralErrorHandler::guarded([this] { cb_askClick(); }); });
+    GeneralErrorHandler::connectGuarded(cb_ask, &QCheckBox::toggled, this, &TupdateDlg::cb_askClick);
     Timer1.setSingleShot(true);
     Timer1.setInterval(kAnswerAfterMs);
     connect(&Timer1, &QTimer::timeout, this, &TupdateDlg::Timer1Timer);

@@ -50,8 +50,7 @@ TcommonDm::TcommonDm(const CommonDmContext &context, QObject *parent)
     Action_About = makeAction(this, "Action_About", QStringLiteral("&About"));
 
     const auto bind = [this](QAction *action, void (TcommonDm::*handler)()) {
-        connect(action, &QAction::triggered, this,
-                [this, handler] { GeneralErrorHandler::guarded([&] { (this->*handler)(); }); });
+        GeneralErrorHandler::connectGuarded(action, &QAction::triggered, this, handler);
     };
     bind(Action_UiOpen, &TcommonDm::Action_UiOpenExecute);
     bind(Action_UiClose, &TcommonDm::Action_UiCloseExecute);

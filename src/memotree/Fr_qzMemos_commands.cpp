@@ -68,8 +68,7 @@ void TqzMemosFrame::createActions()
     Action_searchWide->setCheckable(true);
 
     const auto bind = [this](QAction *action, void (TqzMemosFrame::*handler)()) {
-        connect(action, &QAction::triggered, this,
-                [this, handler] { GeneralErrorHandler::guarded([&] { (this->*handler)(); }); });
+        GeneralErrorHandler::connectGuarded(action, &QAction::triggered, this, handler);
     };
     bind(Action_MemoAdd, &TqzMemosFrame::Action_MemoAddExecute);
     bind(Action_MemoAddChild, &TqzMemosFrame::Action_MemoAddChildExecute);

@@ -405,12 +405,8 @@ e2e_choose_file() {
     xdotool type --delay 20 "$path"
     sleep 0.3
     xdotool key Return
-    local waited=0
-    while e2e_window_shown "$dialog"; do
-        [ "$waited" -lt 50 ] || fail "the file dialog $dialog was still open 5 s after the path and Return were typed"
-        sleep 0.1
-        waited=$((waited + 1))
-    done
+    e2e_wait_while 5 e2e_window_shown "$dialog" ||
+        fail "the file dialog $dialog was still open 5 s after the path and Return were typed"
 }
 
 # Starts the openbox window manager and waits until it has taken over the screen.
@@ -418,12 +414,11 @@ e2e_start_wm() {
     command -v openbox >/dev/null || fail "the tool 'openbox' is missing; run scripts/install-deps.sh"
     openbox --sm-disable >"$E2E_WORK/openbox.log" 2>&1 &
     E2E_PIDS+=("$!")
-    local waited=0
-    while ! xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do
-        [ "$waited" -lt 50 ] || fail "openbox did not take over the screen within 5 s"
-        sleep 0.1
-        waited=$((waited + 1))
-    done
+    e2e_wait_while 5 e2e_no_window_manager || fail "openbox did not take over the screen within 5 s"
+}
+
+e2e_no_window_manager() {
+    ! xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
 }
 
 # Starts trayer as the tray host, a panel at the top right, and waits for its panel.
@@ -433,12 +428,11 @@ e2e_start_tray_host() {
         --transparent false --tint 0x444444 >"$E2E_WORK/trayer.log" 2>&1 &
     E2E_TRAYER_PID=$!
     E2E_PIDS+=("$E2E_TRAYER_PID")
-    local waited=0
-    while [ -z "$(xdotool search --name '^panel$' 2>/dev/null)" ]; do
-        [ "$waited" -lt 50 ] || fail "trayer showed no panel within 5 s"
-        sleep 0.1
-        waited=$((waited + 1))
-    done
+    e2e_wait_while 5 e2e_no_tray_panel || fail "trayer showed no panel within 5 s"
+}
+
+e2e_no_tray_panel() {
+    [ -z "$(xdotool search --name '^panel$' 2>/dev/null)" ]
 }
 
 # Sets IX, IY to the centre of the one icon in trayer's panel, waiting up to 10 s for
