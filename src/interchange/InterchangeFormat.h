@@ -88,8 +88,8 @@ int StartDocument(Txmltry &xml, const QString &appVersion, TDateTime writtenAt =
 std::optional<QString> CheckApp(Txmltry &xml);
 
 // Turns "Description|*.a;*.b|Other|*.c" into a Qt file-dialog filter
-// ("Description (*.a *.b);;Other (*.c)"); a description that already ends with its own
-// patterns in parentheses is kept as it is.
+// ("Description (*.a *.b);;Other (*.c)"); where a description already ends with its own
+// patterns in parentheses, Qt's form of the patterns takes their place.
 QString ToQtFileDialogFilter(const QString &filter);
 
 // The suffix a Qt file dialog expects for a default extension such as "*.qzx" ("qzx").

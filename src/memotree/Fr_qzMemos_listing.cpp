@@ -45,7 +45,7 @@ bool TqzMemosFrame::writeListing(bool all, const QString &fileName,
 {
     OutlineTree &tree = VtMemos->tree();
     if (all)
-        tree.selectAllShown(); // as the select-all command: every shown top-level memo
+        tree.selectAllShown(); // as the select-all command: every shown memo and sub-memo
     const ListingFooter footer{OleDateTime::toDisplayText(OleDateTime::now()), context.fileVersion};
     const bool written = WriteListingFile(fileName, listing(MemoListingEntries(tree.selectedNodes()), footer));
     if (all)

@@ -62,7 +62,8 @@ QString TqzMemosFrame::VtMemosGetText(OutlineNode *node, int column, qsizetype m
         return QStringLiteral("Input content here");
     // A character takes at most three bytes per UTF-16 unit, so this many bytes always
     // give the view the characters it asked for, and a huge memo is never decoded whole.
-    const QByteArray content = Utf8Prefix(memo->content, maxLength < 0 ? maxLength : 3 * maxLength + 3);
+    const QByteArray content = Utf8Prefix(memo->content,
+                                          maxLength == OutlineView::kWholeText ? maxLength : 3 * maxLength + 3);
     if (Action_ViewList->isChecked() && !isEditing) {
         const QString text = QString::fromUtf8(node == unfoldedNode.get() ? content : FlattenLineBreaks(content));
         const QString number = QString::number(node->index() + 1);

@@ -89,7 +89,9 @@ void OutlineEditor::keyPressEvent(QKeyEvent *event)
         return;
     }
     if (enter) {
-        insertPlainText(QStringLiteral("\n"));
+        // Typing goes nowhere while a large text is still coming in.
+        if (!isReadOnly())
+            insertPlainText(QStringLiteral("\n"));
         return;
     }
     QPlainTextEdit::keyPressEvent(event);

@@ -9,6 +9,7 @@
 // assignable events below; every event is optional.
 #pragma once
 
+#include "OutlineTextLayout.h"
 #include "OutlineTree.h"
 
 #include <QAbstractScrollArea>
@@ -35,7 +36,7 @@ public:
 
     // Painting events. OnGetText is told how many characters the view needs at most
     // (kWholeText for all) and may return more; a huge memo need not be copied whole.
-    static constexpr qsizetype kWholeText = -1;
+    static constexpr qsizetype kWholeText = OutlineTextLayout::kWholeText;
     std::function<QString(OutlineNode *, qsizetype maxLength)> OnGetText;
     std::function<void(OutlineNode *, QFont &, QColor &)> OnPaintText;
     // Receives the height of the wrapped text + 4 and may change it.
