@@ -70,4 +70,35 @@ void draw(QPainter *painter, const QRect &rect, const QString &text, const QFont
     painter->restore();
 }
 
+WholeText::WholeText(const QString &text, const QFont &font, int width)
+    : layout(withLineSeparators(text), font)
+    , laidOutWidth(width)
+{
+    layoutLines(layout, width, kWholeText);
+}
+
+void WholeText::draw(QPainter *painter, const QRect &rect, const QColor &color) const
+{
+    painter->save();
+    painter->setClipRect(rect, Qt::IntersectClip);
+    painter->setPen(color);
+    // Only the lines in the band are visited, so a page costs what it shows, however long
+    // the text is.
+    const QRectF band = painter->clipBoundingRect().translated(-rect.topLeft());
+    int line = 0;
+    for (int count = layout.lineCount(); count > 0;) { // the first line that ends below the band's top
+        const int half = count / 2;
+        const QTextLine probe = layout.lineAt(line + half);
+        if (probe.y() + probe.height() <= band.top()) {
+            line += half + 1;
+            count -= half + 1;
+        } else {
+            count = half;
+        }
+    }
+    for (; line < layout.lineCount() && layout.lineAt(line).y() < band.bottom(); ++line)
+        layout.lineAt(line).draw(painter, rect.topLeft());
+    painter->restore();
+}
+
 } // namespace OutlineTextLayout

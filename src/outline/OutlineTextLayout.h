@@ -12,6 +12,8 @@
 #include <QRect>
 #include <QString>
 
+#include <QTextLayout>
+
 class QPainter;
 
 namespace OutlineTextLayout {
@@ -27,5 +29,23 @@ qsizetype prefixLength(const QFont &font, int width, int maxHeight);
 int height(const QString &text, const QFont &font, int width, int maxHeight = kWholeText);
 // Draws the text wrapped into rect, clipped to it.
 void draw(QPainter *painter, const QRect &rect, const QString &text, const QFont &font, const QColor &color);
+
+// A whole text laid out once and drawn as often as needed: a printed row taller than a
+// page shows a band of it on each page, and laying it out again for every page would
+// take time in proportion to the pages squared.
+class WholeText
+{
+public:
+    WholeText(const QString &text, const QFont &font, int width);
+    WholeText(const WholeText &) = delete;
+    WholeText &operator=(const WholeText &) = delete;
+    int width() const { return laidOutWidth; }
+    // Draws the lines that reach into rect and into the painter's clip.
+    void draw(QPainter *painter, const QRect &rect, const QColor &color) const;
+
+private:
+    QTextLayout layout;
+    int laidOutWidth;
+};
 
 } // namespace OutlineTextLayout

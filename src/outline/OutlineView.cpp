@@ -480,9 +480,18 @@ void OutlineView::paintRow(QPainter *painter, OutlineNode *node, const QRect &ro
     const int left = textLeft(node);
     const QRect textRect(left, rowRect.top() + kTextPadding, textWidth(node, rowRect.width()),
                          rowRect.height() - 2 * kTextPadding);
-    const qsizetype shown = forPrint ? kWholeText
-                                     : OutlineTextLayout::prefixLength(font, textRect.width(), textRect.height());
-    OutlineTextLayout::draw(painter, textRect, displayText(node, shown), font, color);
+    if (forPrint) {
+        // The row last printed is kept laid out: it may go on over the next page.
+        if (printedNode != node || !printedText || printedText->width() != textRect.width()) {
+            printedText = std::make_unique<OutlineTextLayout::WholeText>(displayText(node, kWholeText), font,
+                                                                         textRect.width());
+            printedNode = node;
+        }
+        printedText->draw(painter, textRect, color);
+    } else {
+        const qsizetype shown = OutlineTextLayout::prefixLength(font, textRect.width(), textRect.height());
+        OutlineTextLayout::draw(painter, textRect, displayText(node, shown), font, color);
+    }
 
     if (!forPrint && node == focused.get() && hasFocus()) {
         QStyleOptionFocusRect option;
@@ -534,6 +543,13 @@ void OutlineView::renderShownRows(QPainter *painter, int width) const
         paintRow(painter, node, QRect(0, y, width, h), true);
         y += h;
     }
+    forgetPrintedText();
+}
+
+void OutlineView::forgetPrintedText() const
+{
+    printedText.reset();
+    printedNode = nullptr;
 }
 
 int OutlineView::printShownRows(QPagedPaintDevice &device) const
@@ -571,6 +587,7 @@ int OutlineView::printShownRows(QPagedPaintDevice &device) const
                 QPainter painter(&piece);
                 painter.setFont(font());
                 painter.translate(-pieceLeft, -pieceTop);
+                painter.setClipRect(QRect(pieceLeft, pieceTop, piece.width(), piece.height()));
                 for (size_t i = static_cast<size_t>(qMax<std::ptrdiff_t>(0, first));
                      i < rows.size() && tops[i] < pieceTop + pieceHeight; ++i)
                     paintRow(&painter, rows[i], QRect(0, tops[i], width, tops[i + 1] - tops[i]), true);
@@ -580,6 +597,7 @@ int OutlineView::printShownRows(QPagedPaintDevice &device) const
             page.drawImage(QRectF(0, 0, piece.width() * scale, piece.height() * scale), piece);
         }
     }
+    forgetPrintedText();
     return pages;
 }
 

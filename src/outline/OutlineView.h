@@ -19,6 +19,7 @@
 #include <QVector>
 
 #include <functional>
+#include <memory>
 
 #include "OutlineEditor.h"
 class QMenu;
@@ -159,6 +160,7 @@ private:
 
     // Painting.
     void paintRow(QPainter *painter, OutlineNode *node, const QRect &rowRect, bool forPrint) const;
+    void forgetPrintedText() const;
     void paintLinesAndButton(QPainter *painter, OutlineNode *node, const QRect &rowRect) const;
     QRect buttonRect(const OutlineNode *node, const QRect &rowRect) const;
     int anchorY(const QRect &rowRect) const;
@@ -181,6 +183,9 @@ private:
     mutable std::vector<OutlineNode *> rows;
     mutable bool rowsDirty = true;
     mutable unsigned rowsEpoch = 1;
+    // While printing: the text of the row printed last, laid out.
+    mutable const OutlineNode *printedNode = nullptr;
+    mutable std::unique_ptr<OutlineTextLayout::WholeText> printedText;
     unsigned layoutEpoch = 1;
     int topRow = 0;
     int topOffset = 0;
