@@ -89,6 +89,17 @@ struct PlacedWindow
     }
 };
 
+struct HideCounter : QObject
+{
+    int count = 0;
+    explicit HideCounter(QWidget &window) { window.installEventFilter(this); }
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        count += event->type() == QEvent::Hide;
+        return false;
+    }
+};
+
 // The common commands over a temporary configuration file and start entry; pages and
 // mail addresses are recorded instead of opened.
 struct CommonFixture
@@ -487,7 +498,8 @@ private slots:
         QCOMPARE(!visit.isEmpty(), recordsVisit);
     }
 
-    // Stay on top twice: back to the normal style, at the same place and size.
+    // Stay on top twice: back to the normal style, at the same place and size, never
+    // hidden meanwhile.
     void stayOnTopTwice()
     {
         CommonFixture f;
@@ -497,8 +509,10 @@ private slots:
         TcommonDm common(f.context);
         placed.window.setGeometry(100, 120, 300, 200);
         placed.window.show();
+        HideCounter hides(placed.window); // a hide and show would add a memo to the main window
         for (bool onTop : {true, false}) {
             common.Action_UiStayOnTop->trigger();
+            QCOMPARE(hides.count, 0);
             QCOMPARE(placed.window.windowFlags().testFlag(Qt::WindowStaysOnTopHint), onTop);
             QVERIFY(placed.window.isVisible());
             QCOMPARE(placed.window.geometry(), QRect(100, 120, 300, 200));

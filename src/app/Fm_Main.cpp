@@ -251,8 +251,7 @@ void TmainFm::hideEvent(QHideEvent *event)
 
 void TmainFm::FormHide()
 {
-    // Switching the stay-on-top style hides the window for a moment: no hide to speak of.
-    if (exiting || (commonDm && commonDm->isSwitchingStyle()))
+    if (exiting)
         return;
     QzFormState1->SaveState();
     showBalloonOnce();

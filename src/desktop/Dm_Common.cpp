@@ -19,6 +19,7 @@
 #include <QDesktopServices>
 #include <QUrl>
 #include <QWidget>
+#include <QWindow>
 
 namespace {
 
@@ -107,13 +108,16 @@ void TcommonDm::Action_UiStayOnTopExecute()
         return;
     if (ctx.formState)
         ctx.formState->SaveState();
-    // Changing the flags re-creates the native window, which hides it for a moment.
-    switchingStyle = true;
-    const bool wasVisible = window->isVisible();
-    window->setWindowFlag(Qt::WindowStaysOnTopHint, Action_UiStayOnTop->isChecked());
-    if (wasVisible)
-        window->show();
-    switchingStyle = false;
+    Qt::WindowFlags flags = window->windowFlags();
+    flags.setFlag(Qt::WindowStaysOnTopHint, Action_UiStayOnTop->isChecked());
+    // Switched on the native window as it is: re-creating it would hide and show the
+    // window, and a show adds a memo while "Add new item while open" is on.
+    if (QWindow *native = window->windowHandle()) {
+        window->overrideWindowFlags(flags);
+        native->setFlags(flags);
+    } else {
+        window->setWindowFlags(flags);
+    }
     if (ctx.formState)
         ctx.formState->RestoreState();
 }

@@ -68,8 +68,6 @@ public:
     // it opens once the memos have loaded, and keeping the window shown for it; then to
     // the tray when it is to start minimized (only where a tray host can take it).
     void FirstShowSteps();
-    // True while the stay-on-top switch re-creates the window: its hide is no hide.
-    bool isSwitchingStyle() const { return switchingStyle; }
 
     const CommonDmContext &context() const { return ctx; }
 
@@ -85,5 +83,4 @@ private:
     void openUrl(const QUrl &url) const;
 
     CommonDmContext ctx;
-    bool switchingStyle = false;
 };
