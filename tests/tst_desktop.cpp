@@ -542,10 +542,14 @@ private slots:
         f.runMinimized = true;
         f.visitWebEn = enabled;
         f.visitWeb = OleDateTime::now() - daysAgo;
-        TcommonDm(f.context).FirstShowSteps();
+        TcommonDm common(f.context);
+        common.FirstShowSteps();
         QCoreApplication::sendPostedEvents(&window);
         QCOMPARE(window.reminders, reminds ? 1 : 0);
         QCOMPARE(f.runMinimized, !reminds); // a reminded start stays in sight
+        // ... but the option stays on: Options shows it checked, so OK keeps it.
+        TOptionsDlg options(common);
+        QVERIFY(options.cb_AutoMinimized->isChecked());
     }
 
     // The box writes visitWebEn at every change; the dialog answers No after its time

@@ -22,7 +22,7 @@ TOptionsDlg::TOptionsDlg(TcommonDm &common, QWidget *parent)
     cb_AutoStart->setChecked(common.IsAutoStartOn());
     cb_AutoMinimized = new QCheckBox(QStringLiteral("Run program minimized"), this);
     cb_AutoMinimized->setObjectName(QStringLiteral("cb_AutoMinimized"));
-    cb_AutoMinimized->setChecked(context.runMinimizedEn && *context.runMinimizedEn);
+    cb_AutoMinimized->setChecked(common.RunMinimizedOption());
     cb_AddOpen = new QCheckBox(QStringLiteral("Add new item while open"), this);
     cb_AddOpen->setObjectName(QStringLiteral("cb_AddOpen"));
     cb_AddOpen->setChecked(context.addOpenEn && *context.addOpenEn);
@@ -51,8 +51,7 @@ TOptionsDlg::TOptionsDlg(TcommonDm &common, QWidget *parent)
 void TOptionsDlg::Btn_OkClick()
 {
     const CommonDmContext &context = common.context();
-    if (context.runMinimizedEn)
-        *context.runMinimizedEn = cb_AutoMinimized->isChecked();
+    common.SetRunMinimizedOption(cb_AutoMinimized->isChecked());
     if (context.addOpenEn)
         *context.addOpenEn = cb_AddOpen->isChecked();
     IniFile::WriteBool(context.iniPath, QStringLiteral("option"), QStringLiteral("runMinimizedEn"),

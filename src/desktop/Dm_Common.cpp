@@ -81,8 +81,10 @@ void TcommonDm::FirstShowSteps()
                         && UpdateReminder::isDue(*ctx.visitWebEn, *ctx.visitWeb, OleDateTime::now());
     if (remind && ctx.mainWindow) {
         QCoreApplication::postEvent(ctx.mainWindow, new QEvent(Msg::UpdateReminder));
-        if (ctx.runMinimizedEn)
+        if (ctx.runMinimizedEn && *ctx.runMinimizedEn) {
             *ctx.runMinimizedEn = false; // this start stays in sight for the question
+            runMinimizedHeldBack = true;
+        }
     }
     // Without a tray host there is nowhere to go: the window stays shown.
     if (ctx.runMinimizedEn && *ctx.runMinimizedEn && ctx.trayIcon && ctx.trayIcon->trayHostAvailable())
@@ -138,6 +140,18 @@ void TcommonDm::Action_AboutExecute()
 {
     TAboutDlg dialog(*this, ctx.mainWindow);
     dialog.exec();
+}
+
+bool TcommonDm::RunMinimizedOption() const
+{
+    return runMinimizedHeldBack || (ctx.runMinimizedEn && *ctx.runMinimizedEn);
+}
+
+void TcommonDm::SetRunMinimizedOption(bool on)
+{
+    runMinimizedHeldBack = false;
+    if (ctx.runMinimizedEn)
+        *ctx.runMinimizedEn = on;
 }
 
 bool TcommonDm::IsAutoStartOn() const

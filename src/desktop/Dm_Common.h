@@ -56,6 +56,10 @@ public:
     QAction *Action_Update = nullptr;
     QAction *Action_About = nullptr;
 
+    // "Run program minimized" as the user chose it: also on while this start was kept in
+    // sight for the update reminder, so that Options does not turn it off unasked.
+    bool RunMinimizedOption() const;
+    void SetRunMinimizedOption(bool on);
     bool IsAutoStartOn() const;
     void SetAutoStart(bool on);
     // Opens the home page and records the visit ([option] visitWeb, now), whether or not
@@ -83,4 +87,5 @@ private:
     void openUrl(const QUrl &url) const;
 
     CommonDmContext ctx;
+    bool runMinimizedHeldBack = false;
 };
