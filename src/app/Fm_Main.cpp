@@ -272,10 +272,13 @@ void TmainFm::showUpdateReminder()
     dialog.exec();
 }
 
-void TmainFm::tearDown()
+void TmainFm::tearDown(bool placementSaved)
 {
     exiting = true;
-    GeneralErrorHandler::guarded([this] { QzFormState1->SaveState(); });
+    // Saved once: the close that follows is not to save it again.
+    QzFormState1->UnhookFormEvents();
+    if (!placementSaved)
+        GeneralErrorHandler::guarded([this] { QzFormState1->SaveState(); });
     delete memosFrame.data(); // commits an open edit
     if (instanceMutex)
         instanceMutex->release();
@@ -291,7 +294,7 @@ void TmainFm::closeEvent(QCloseEvent *event)
 {
     // Without a tray to hide in, closing the window ends the program like Exit.
     if (!exiting)
-        tearDown();
+        tearDown(true); // the placement's watch has just saved it
     event->accept();
     QCoreApplication::quit();
 }

@@ -104,7 +104,7 @@ private:
     void readOptionsInForce();
     void showUpdateReminder();
     void createActions();
-    void tearDown();
+    void tearDown(bool placementSaved = false);
     MemoFrameContext frameContext();
     void afterReadingFile(bool succeeded);
 
