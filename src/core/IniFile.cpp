@@ -34,15 +34,17 @@ bool readRaw(const QString &path, const QString &section, const QString &key, QS
     return true;
 }
 
-void writeRaw(const QString &path, const QString &section, const QString &key, const QString &value)
+void writeRaw(const QString &path, const QString &section, const std::vector<std::pair<QString, QString>> &values)
 {
     CSimpleIniA ini;
     load(path, ini);
     const QByteArray sectionUtf8 = section.toUtf8();
-    const QByteArray keyUtf8 = key.toUtf8();
-    const QByteArray valueUtf8 = value.toUtf8();
+    for (const auto &[key, value] : values) {
+        if (ini.SetValue(sectionUtf8.constData(), key.toUtf8().constData(), value.toUtf8().constData()) < 0)
+            throw JotterlyError(QStringLiteral("Unable to write to %1").arg(path));
+    }
     std::string text;
-    if (ini.SetValue(sectionUtf8.constData(), keyUtf8.constData(), valueUtf8.constData()) < 0 || ini.Save(text) < 0)
+    if (ini.Save(text) < 0)
         throw JotterlyError(QStringLiteral("Unable to write to %1").arg(path));
 
     // Write beside the file and rename over it, so a crash never leaves half a file.
@@ -93,17 +95,26 @@ QString ReadString(const QString &path, const QString &section, const QString &k
 
 void WriteBool(const QString &path, const QString &section, const QString &key, bool value)
 {
-    writeRaw(path, section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
+    writeRaw(path, section, {{key, value ? QStringLiteral("1") : QStringLiteral("0")}});
 }
 
 void WriteInteger(const QString &path, const QString &section, const QString &key, int value)
 {
-    writeRaw(path, section, key, QString::number(value));
+    writeRaw(path, section, {{key, QString::number(value)}});
+}
+
+void WriteIntegers(const QString &path, const QString &section, const std::vector<std::pair<QString, int>> &values)
+{
+    std::vector<std::pair<QString, QString>> texts;
+    texts.reserve(values.size());
+    for (const auto &[key, value] : values)
+        texts.emplace_back(key, QString::number(value));
+    writeRaw(path, section, texts);
 }
 
 void WriteString(const QString &path, const QString &section, const QString &key, const QString &value)
 {
-    writeRaw(path, section, key, value);
+    writeRaw(path, section, {{key, value}});
 }
 
 } // namespace IniFile

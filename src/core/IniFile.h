@@ -11,6 +11,9 @@
 
 #include <QString>
 
+#include <utility>
+#include <vector>
+
 namespace IniFile {
 
 constexpr int kMaxTextLength = 2047;
@@ -22,6 +25,9 @@ QString ReadString(const QString &path, const QString &section, const QString &k
 void WriteBool(const QString &path, const QString &section, const QString &key, bool value);
 void WriteInteger(const QString &path, const QString &section, const QString &key, int value);
 void WriteString(const QString &path, const QString &section, const QString &key, const QString &value);
+// Several keys of one section in one write of the file, in the order given (keys new to
+// the section are added in that order); a refused write writes none of them.
+void WriteIntegers(const QString &path, const QString &section, const std::vector<std::pair<QString, int>> &values);
 
 // Parses an integer as the file stores it; false when the text is not one.
 bool ParseInteger(const QString &text, int &value);

@@ -99,17 +99,19 @@ void TQzFormState::SaveState()
     if (!window)
         return;
     const QRect normal = normalRect(*window);
+    std::vector<std::pair<QString, int>> keys{{QStringLiteral("Maximized"), window->isMaximized() ? 1 : 0},
+                                              {QStringLiteral("Left"), normal.left()},
+                                              {QStringLiteral("Top"), normal.top()}};
+    if (sizeable()) {
+        keys.emplace_back(QStringLiteral("Right"), normal.left() + normal.width());
+        keys.emplace_back(QStringLiteral("Bottom"), normal.top() + normal.height());
+    }
+    keys.emplace_back(QStringLiteral("Saved"), 1);
     try {
-        IniFile::WriteInteger(IniPath, Section, QStringLiteral("Maximized"), window->isMaximized() ? 1 : 0);
-        IniFile::WriteInteger(IniPath, Section, QStringLiteral("Left"), normal.left());
-        IniFile::WriteInteger(IniPath, Section, QStringLiteral("Top"), normal.top());
-        if (sizeable()) {
-            IniFile::WriteInteger(IniPath, Section, QStringLiteral("Right"), normal.left() + normal.width());
-            IniFile::WriteInteger(IniPath, Section, QStringLiteral("Bottom"), normal.top() + normal.height());
-        }
-        IniFile::WriteInteger(IniPath, Section, QStringLiteral("Saved"), 1);
+        // One write: hiding to the tray should not sync the file once per key.
+        IniFile::WriteIntegers(IniPath, Section, keys);
     } catch (const JotterlyError &error) {
-        // The keys written so far stay; the placement is reported as saved all the same.
+        // The placement is reported as saved all the same.
         ErrorBox(error.message());
     }
     if (OnSaveState)

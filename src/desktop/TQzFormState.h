@@ -3,10 +3,10 @@
 // owner window, it puts the window back there on every show and saves the placement on
 // every close; the program may also save and restore directly.
 //
-// Keys, written in this order: Maximized (1/0), Left, Top, Right and Bottom (only for a
-// sizeable window; the edges just past it) and Saved = 1 last. A write the file refuses
-// shows its error ("Unable to write to <path>") and skips the keys after it;
-// OnSaveState fires all the same.
+// Keys, written in this order in one write of the file: Maximized (1/0), Left, Top,
+// Right and Bottom (only for a sizeable window; the edges just past it) and Saved = 1
+// last. A write the file refuses shows its error ("Unable to write to <path>") and
+// writes none of them; OnSaveState fires all the same.
 #pragma once
 
 #include <QObject>
