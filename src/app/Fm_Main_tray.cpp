@@ -49,9 +49,8 @@ void TmainFm::createTrayIcon(std::unique_ptr<TrayBackend> tray)
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
         if (exiting)
             return;
-        const Boxes::Presenter presenter = Boxes::setPresenter(nullptr);
+        const Boxes::LoggedOnly noBoxes;
         tearDown();
-        Boxes::setPresenter(presenter);
     });
 }
 
@@ -84,9 +83,8 @@ void TmainFm::showBalloonOnce()
 void TmainFm::sessionEnding()
 {
     // Boxes go to the log meanwhile: a box would hold up the logout.
-    const Boxes::Presenter presenter = Boxes::setPresenter(nullptr);
+    const Boxes::LoggedOnly noBoxes;
     if (memosFrame)
         GeneralErrorHandler::guarded([this] { memosFrame->commitOpenWork(); });
     GeneralErrorHandler::guarded([this] { QzFormState1->SaveState(); });
-    Boxes::setPresenter(presenter);
 }

@@ -17,6 +17,23 @@ using Presenter = std::function<int(const QString &caption, const QString &text,
 // box is written to the log and answered with Cancel, so nothing destructive happens.
 Presenter setPresenter(Presenter presenter);
 
+// While it lives, boxes go to the log (nothing may wait for the user, as while the
+// session ends); the previous presenter comes back afterwards, also after an exception.
+class LoggedOnly
+{
+public:
+    LoggedOnly()
+        : previous(setPresenter(nullptr))
+    {
+    }
+    ~LoggedOnly() { setPresenter(previous); }
+    LoggedOnly(const LoggedOnly &) = delete;
+    LoggedOnly &operator=(const LoggedOnly &) = delete;
+
+private:
+    Presenter previous;
+};
+
 // Installs a step that runs before every box is shown (bulk work stores what it has done
 // so far); returns the previous one. An empty step removes it.
 using BeforeBox = std::function<void()>;
