@@ -254,7 +254,8 @@ void Backup(const QString &dataFile, const QString &target)
         pugi::xml_node list = root.child(table.list);
         sqlite3_stmt *stmt = nullptr;
         const std::string select = "select " + columnList(table, 0, ", ", false) + " from " + table.name;
-        sqlite3_prepare_v2(db, select.c_str(), -1, &stmt, nullptr);
+        if (sqlite3_prepare_v2(db, select.c_str(), -1, &stmt, nullptr) != SQLITE_OK)
+            fail(QString::fromUtf8(sqlite3_errmsg(db)));
         while (sqlite3_step(stmt) == SQLITE_ROW) {
             pugi::xml_node element = list.append_child(table.element);
             for (int i = 0; i < int(table.columns.size()); ++i) {

@@ -21,11 +21,16 @@ double Measurement::medianMs(int runs) const
         if (tidy)
             tidy();
     }
-    if (times.empty())
+    return Median(std::move(times));
+}
+
+double Median(std::vector<double> values)
+{
+    if (values.empty())
         return 0;
-    std::sort(times.begin(), times.end());
-    const size_t middle = times.size() / 2;
-    return times.size() % 2 ? times[middle] : (times[middle - 1] + times[middle]) / 2;
+    std::sort(values.begin(), values.end());
+    const size_t middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
 QString resultLine(const MeasurementResult &result)

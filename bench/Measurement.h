@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <functional>
+#include <vector>
 
 // How many times every step (and every limit) is run; the median is reported.
 constexpr int kRunsPerMeasurement = 5;
@@ -33,7 +34,12 @@ struct MeasurementResult
     // The peak resident memory of the process the measurement ran in, in MB; negative
     // until known. A measurement of another program gives that program's.
     double peakRssMb = -1;
+    // Measured in another program: its memory stays unknown rather than being this one's.
+    bool ofOtherProgram = false;
 };
+
+// The median of the values; 0 for none.
+double Median(std::vector<double> values);
 
 // "<name> n=<N> ms=<ms> limit_ms=<limit> ratio=<ms/limit> peak_rss_mb=<MB>", times with
 // two decimals; the memory is left out while unknown. A limit of zero gives the ratio "inf".

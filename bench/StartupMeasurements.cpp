@@ -12,6 +12,7 @@
 #include <QProcess>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 
 const char *const kBareWindowArgument = "--bare-window";
@@ -68,13 +69,6 @@ ProgramRun runOnce(const QString &program, const QStringList &arguments, const Q
     return run;
 }
 
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
-
 void copyOrFail(const QString &from, const QString &to)
 {
     QFile::remove(to);
@@ -123,13 +117,15 @@ std::vector<MeasurementResult> MeasureStartup(BenchSession &session)
         {}}.medianMs();
 
     MeasurementResult startup{QStringLiteral("startup"), session.memoCount};
-    startup.ms = median(startups);
-    startup.limitMs = median(bareStartups) + readMs;
+    startup.ms = Median(startups);
+    startup.limitMs = Median(bareStartups) + readMs;
     startup.peakRssMb = *std::max_element(peaks.begin(), peaks.end());
+    startup.ofOtherProgram = true;
     MeasurementResult exit{QStringLiteral("exit_process"), session.memoCount};
-    exit.ms = median(exits);
-    exit.limitMs = median(bareExits);
+    exit.ms = Median(exits);
+    exit.limitMs = Median(bareExits);
     exit.peakRssMb = startup.peakRssMb;
+    exit.ofOtherProgram = true;
     return {startup, exit};
 }
 

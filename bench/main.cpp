@@ -257,7 +257,7 @@ bool runChild(const Options &options)
         std::vector<MeasurementResult> results = findCase(options.childCase)->measure(session);
         const double peak = peakRssMb();
         for (MeasurementResult &result : results) {
-            if (result.peakRssMb < 0)
+            if (result.peakRssMb < 0 && !result.ofOtherProgram)
                 result.peakRssMb = peak;
             printLine(resultLine(result));
         }
